@@ -1,0 +1,141 @@
+// ZTOggStream: sizes, reads of any length, seeking, unseekable sources, holes and chained files.
+#include "sound/ZTOggStream.h"
+
+#include "SoundTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace SoundTest;
+
+namespace {
+
+class ZTOggStreamTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!HaveTool("sox"))
+            GTEST_SKIP() << "sox is not installed";
+    }
+
+    // A Vorbis file made by sox: `seconds` of two sines.
+    Bytes Make(double seconds, int rate, int channels)
+    {
+        const auto path = folder_.Path() / "made.ogg";
+        EXPECT_TRUE(RunTool("sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " '" +
+                            path.string() + "' synth " + std::to_string(seconds) + " sine 440 sine 660"));
+        return LoadFile(path);
+    }
+
+    TempFolder folder_;
+};
+
+// Offsets of the Ogg pages of a file.
+std::vector<std::size_t> Pages(const Bytes& file)
+{
+    std::vector<std::size_t> pages;
+    std::size_t at = 0;
+    while (at + 27 <= file.size() && std::equal(file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at) + 4, "OggS")) {
+        pages.push_back(at);
+        const std::size_t segments = file[at + 26];
+        std::size_t body = 0;
+        for (std::size_t i = 0; i < segments; ++i)
+            body += file[at + 27 + i];
+        at += 27 + segments + body;
+    }
+    return pages;
+}
+
+TEST_F(ZTOggStreamTest, OneSecondIsOneBlock)
+{
+    auto stream = Over<ZTOggStream>(Make(1, 44100, 2));
+    ASSERT_TRUE(stream->IsOpen());
+    EXPECT_EQ(stream->GetSize(), 176400);
+    EXPECT_EQ(stream->GetChannels(), 2u);
+    EXPECT_EQ(stream->GetSamplesPerSec(), 44100u);
+    EXPECT_EQ(stream->GetBitsPerSample(), 16u);
+    Bytes buffer(200000);
+    EXPECT_EQ(stream->Read(buffer.data(), 200000), 176400);
+    EXPECT_TRUE(stream->IsEOF());
+}
+
+TEST_F(ZTOggStreamTest, ReadSizesRestartAndSeekAgree)
+{
+    const Bytes file = Make(2.5, 44100, 2);
+    const Bytes whole = ExpectConsistent([&] { return Over<ZTOggStream>(file); });
+    ASSERT_EQ(whole.size(), 441000u);
+
+    auto stream = Over<ZTOggStream>(file);
+    EXPECT_EQ(stream->Seek(88200 + 3, 0), 88200) << "frame 22050";
+    EXPECT_EQ(ReadAll(*stream, 5000), Bytes(whole.begin() + 88200, whole.end()));
+    EXPECT_EQ(stream->Seek(0, 2), 441000);
+    EXPECT_TRUE(stream->IsEOF());
+    EXPECT_FALSE(stream->SeekFrame(110251));
+    EXPECT_FALSE(stream->SeekFrame(-1));
+
+    ReadAll(*stream, 4096);
+    ASSERT_TRUE(stream->Restart());
+    Bytes start(400);
+    ASSERT_EQ(stream->Read(start.data(), 400), 400);
+    EXPECT_EQ(start, Bytes(whole.begin(), whole.begin() + 400));
+}
+
+TEST_F(ZTOggStreamTest, UnseekableSourceDecodesToTheEnd)
+{
+    const Bytes file = Make(1.5, 22050, 1);
+    const Bytes whole = ReadAll(*Over<ZTOggStream>(file), 4096);
+    auto stream = Over<ZTOggStream>(file, false);
+    ASSERT_TRUE(stream->IsOpen());
+    EXPECT_FALSE(stream->CanSeek());
+    EXPECT_EQ(stream->Seek(44100, 0), -1);
+    EXPECT_EQ(ReadAll(*stream, 999), whole);
+    EXPECT_TRUE(stream->IsEOF());
+    ASSERT_TRUE(stream->Restart()) << "reopened from the rewound source";
+    EXPECT_EQ(ReadAll(*stream, 4096), whole);
+}
+
+TEST_F(ZTOggStreamTest, HoleInTheMiddleIsSkipped)
+{
+    const Bytes file = Make(12, 44100, 2);
+    const Bytes whole = ReadAll(*Over<ZTOggStream>(file), 65536);
+    const std::vector<std::size_t> pages = Pages(file);
+    ASSERT_GT(pages.size(), 6u);
+    const std::size_t cut = pages.size() / 2;
+    Bytes holed(file.begin(), file.begin() + static_cast<long>(pages[cut]));
+    holed.insert(holed.end(), file.begin() + static_cast<long>(pages[cut + 1]), file.end());
+    const Bytes decoded = ReadAll(*Over<ZTOggStream>(holed), 65536);
+    ASSERT_GT(decoded.size(), whole.size() / 2);
+    EXPECT_LT(decoded.size(), whole.size());
+    const std::size_t tail = 40000;
+    EXPECT_EQ(Bytes(decoded.end() - tail, decoded.end()), Bytes(whole.end() - tail, whole.end()))
+        << "the pages after the hole decode as before";
+}
+
+TEST_F(ZTOggStreamTest, ChainedFileReportsTheFirstLink)
+{
+    Bytes file = Make(1, 44100, 2);
+    const Bytes second = Make(0.5, 22050, 1);
+    file.insert(file.end(), second.begin(), second.end());
+    auto stream = Over<ZTOggStream>(file);
+    ASSERT_TRUE(stream->IsOpen());
+    EXPECT_EQ(stream->GetChannels(), 2u);
+    EXPECT_EQ(stream->GetSamplesPerSec(), 44100u);
+    ReadAll(*stream, 4096);
+    EXPECT_TRUE(stream->IsEOF());
+}
+
+TEST_F(ZTOggStreamTest, BrokenDataIsRefusedOrEndsCleanly)
+{
+    const Bytes file = Make(1, 8000, 1);
+    EXPECT_FALSE(Over<ZTOggStream>(Bytes(file.begin(), file.begin() + 40))->IsOpen());
+    EXPECT_FALSE(Over<ZTOggStream>(Bytes(5000, 0))->IsOpen());
+    ZTOggStream none(nullptr);
+    EXPECT_FALSE(none.IsOpen());
+    EXPECT_TRUE(none.IsEOF());
+    Bytes cut(file.begin(), file.begin() + static_cast<long>(file.size() * 2 / 3));
+    auto stream = Over<ZTOggStream>(cut);
+    if (stream->IsOpen()) {
+        EXPECT_LE(static_cast<int>(ReadAll(*stream, 777).size()), stream->GetSize());
+    }
+}
+
+} // namespace
