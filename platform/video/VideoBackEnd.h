@@ -16,6 +16,7 @@
 
 namespace video {
 
+class BackEnd;
 class Surface;
 
 // A window on the desktop that shows one picture, its front buffer. The device that uses the window
@@ -27,6 +28,9 @@ class Surface;
 class VideoWindow {
 public:
     virtual ~VideoWindow() = default;
+
+    // The back end that made the window; devices for the window are made on it.
+    virtual BackEnd& Back() const = 0;
 
     // The size of the screen the window's primary surface covers in window mode, and the screen
     // position of the client area's top-left pixel within it.

@@ -11,6 +11,11 @@ HeadlessWindow::HeadlessWindow(HeadlessVideo& owner, Size client, Point origin)
     Front().Reset(client.width, client.height, owner.settings.desktopLayout);
 }
 
+BackEnd& HeadlessWindow::Back() const
+{
+    return owner_;
+}
+
 Size HeadlessWindow::ScreenSize() const
 {
     return owner_.settings.desktopSize;

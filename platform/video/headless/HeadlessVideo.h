@@ -20,6 +20,7 @@ class HeadlessWindow : public VideoWindow {
 public:
     HeadlessWindow(HeadlessVideo& owner, Size client, Point origin);
 
+    BackEnd& Back() const override;
     Size ScreenSize() const override;
     Point ClientOrigin() const override { return origin_; }
     Size ClientSize() const override { return client_; }

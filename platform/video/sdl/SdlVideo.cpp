@@ -212,6 +212,11 @@ SdlWindow::~SdlWindow()
     SDL_DestroyWindow(window_);
 }
 
+BackEnd& SdlWindow::Back() const
+{
+    return owner_;
+}
+
 void SdlWindow::SetFullScreen(bool on, int, int)
 {
     {

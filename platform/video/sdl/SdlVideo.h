@@ -62,6 +62,7 @@ public:
     SdlWindow(SdlVideo& owner, SDL_Window* window, Size client);
     ~SdlWindow() override;
 
+    BackEnd& Back() const override;
     Size ScreenSize() const override { return client_; }
     Point ClientOrigin() const override { return {}; }
     Size ClientSize() const override { return client_; }
