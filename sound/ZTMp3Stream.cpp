@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -66,25 +67,29 @@ ZTMp3Stream::ZTMp3Stream(ZTStream* source, bool realtime) : ZTAcmStream(source),
 {
     if (source == nullptr)
         return;
-    int size = source->GetSize();
-    std::array<std::uint8_t, 4> first;
-    WaveFormat format;
-    if (size < kMinFileSize || !source->Rewind() || source->Read(first.data(), 4) != 4 ||
-        !FormatFromHeader(first.data(), format))
-        return;
-    if (source->CanSeek()) {
-        std::array<std::uint8_t, 3> tag;
-        if (source->SetPosition(size - kTagSize) && source->Read(tag.data(), 3) == 3 &&
-            std::memcmp(tag.data(), "TAG", 3) == 0)
-            size -= kTagSize;
+    try {
+        int size = source->GetSize();
+        std::array<std::uint8_t, 4> first;
+        WaveFormat format;
+        if (size < kMinFileSize || !source->Rewind() || source->Read(first.data(), 4) != 4 ||
+            !FormatFromHeader(first.data(), format))
+            return;
+        if (source->CanSeek()) {
+            std::array<std::uint8_t, 3> tag;
+            if (source->SetPosition(size - kTagSize) && source->Read(tag.data(), 3) == 3 &&
+                std::memcmp(tag.data(), "TAG", 3) == 0)
+                size -= kTagSize;
+        }
+        // The converter gets the data from the first frame header on, so no frame is lost.
+        std::uint64_t frames = 0;
+        const bool counted = CountFrames(size, static_cast<int>(format.samplesPerSec), frames);
+        if (!SetSourcePosition(0) || !Open(format, static_cast<std::uint32_t>(size), realtime_, 0, 0, 0))
+            return;
+        if (counted)
+            SetDecodedFrames(static_cast<std::uint32_t>(std::min<std::uint64_t>(frames, UINT32_MAX)));
+    } catch (const std::bad_alloc&) {
+        Close();  // no memory for the frame walk or the format record: the stream stays closed
     }
-    // The converter gets the data from the first frame header on, so no frame is lost.
-    std::uint64_t frames = 0;
-    const bool counted = CountFrames(size, static_cast<int>(format.samplesPerSec), frames);
-    if (!SetSourcePosition(0) || !Open(format, static_cast<std::uint32_t>(size), realtime_, 0, 0, 0))
-        return;
-    if (counted)
-        SetDecodedFrames(static_cast<std::uint32_t>(std::min<std::uint64_t>(frames, UINT32_MAX)));
 }
 
 bool ZTMp3Stream::CountFrames(int size, int rate, std::uint64_t& frames)

@@ -1,5 +1,8 @@
 // ZTPcmStream: the decoded-PCM stream every sound decoder implements; itself a ZTStream whose
 // bytes are the decoded PCM, so buffers and streaming read every format the same way.
+//
+// A decoder is used by one thread at a time: the streaming buffer reads, restarts and seeks it
+// only under its own refill lock. A decoder never throws; failures read as 0 bytes or false.
 #pragma once
 
 #include "sound/ZTStream.h"

@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -25,17 +26,21 @@ ZTWaveStream::ZTWaveStream(ZTStream* source, bool realtime) : ZTAcmStream(source
 {
     if (source == nullptr)
         return;
-    WaveFormat format;
-    std::uint32_t dataSize = 0;
-    int dataOffset = 0;
-    if (!ReadHeader(format, dataSize, dataOffset) || !SetSourcePosition(dataOffset))
-        return;
-    // A file cut short holds less than its data chunk says: take what is there.
-    const int sourceSize = source->GetSize();
-    if (sourceSize >= dataOffset)
-        dataSize = std::min<std::uint32_t>(dataSize, static_cast<std::uint32_t>(sourceSize - dataOffset));
-    if (dataSize > 0)
-        Open(format, dataSize, realtime_, 0, 0, 0);
+    try {
+        WaveFormat format;
+        std::uint32_t dataSize = 0;
+        int dataOffset = 0;
+        if (!ReadHeader(format, dataSize, dataOffset) || !SetSourcePosition(dataOffset))
+            return;
+        // A file cut short holds less than its data chunk says: take what is there.
+        const int sourceSize = source->GetSize();
+        if (sourceSize >= dataOffset)
+            dataSize = std::min<std::uint32_t>(dataSize, static_cast<std::uint32_t>(sourceSize - dataOffset));
+        if (dataSize > 0)
+            Open(format, dataSize, realtime_, 0, 0, 0);
+    } catch (const std::bad_alloc&) {
+        Close();  // no memory for the format record: the stream stays closed
+    }
 }
 
 bool ZTWaveStream::ReadHeader(WaveFormat& format, std::uint32_t& dataSize, int& dataOffset)
