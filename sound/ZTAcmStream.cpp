@@ -39,7 +39,6 @@ bool ZTAcmStream::Open(const WaveFormat& format, std::uint32_t dataBytes, bool /
     dataStart_ = source_->GetPosition();
     if (dataStart_ < 0)
         return false;
-    sourceFormat_ = format;
     const bool pcm = format.formatTag == kWaveFormatPcm && (wantedChannels == 0 || wantedChannels == format.channels) &&
                      (wantedBits == 0 || wantedBits == format.bitsPerSample) &&
                      (wantedRate == 0 || wantedRate == format.samplesPerSec);

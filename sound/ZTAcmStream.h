@@ -30,10 +30,6 @@ public:
     bool Restart() override;
     bool SeekFrame(int frame) override;
 
-    bool IsConverting() const { return converter_ != nullptr; }
-    const WaveFormat& SourceFormat() const { return sourceFormat_; }
-    const WaveFormat& OutputFormat() const { return outputFormat_; }
-
 protected:
     // Replaces the decoded length when the subclass knows it better than the converter's estimate.
     void SetDecodedFrames(std::uint32_t frames);
@@ -48,7 +44,6 @@ private:
     bool first_ = true;
     std::unique_ptr<AudioConvert::AudioConverter> converter_;
     PcmChunkPipeline pipeline_;
-    WaveFormat sourceFormat_;
     WaveFormat outputFormat_;
     std::uint32_t sourceRead_ = 0;
     std::uint32_t sourceTotal_ = 0;

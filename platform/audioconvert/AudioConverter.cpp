@@ -1,7 +1,7 @@
 // AudioConverter: the conversion service that turns non-PCM wave data and MPEG audio into 16-bit PCM.
 #include "platform/audioconvert/AudioConverter.h"
 
-#include "platform/audioconvert/AvcodecConverter.h"
+#include "platform/audioconvert/ffmpeg/AvcodecConverter.h"
 #include "platform/audioconvert/ImaAdpcmConverter.h"
 
 namespace AudioConvert {

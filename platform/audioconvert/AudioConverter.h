@@ -2,8 +2,9 @@
 // floating point, extensible records) and MPEG audio into 16-bit PCM.
 //
 // The sound decoders hand it one chunk of source data at a time. Back ends: our own IMA ADPCM
-// decoder (the standard shift-and-add arithmetic) and FFmpeg's libavcodec for everything else.
-// A converter is used by one thread at a time; it never throws.
+// decoder (the standard shift-and-add arithmetic) beside this interface, and FFmpeg's libavcodec
+// for everything else in ffmpeg/, the only place that includes FFmpeg. A converter is used by one
+// thread at a time; it never throws.
 #pragma once
 
 #include "platform/audioconvert/WaveFormat.h"

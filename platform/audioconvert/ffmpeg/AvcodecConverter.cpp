@@ -1,6 +1,6 @@
 // AvcodecConverter: the libavcodec back end of the conversion service (MS ADPCM, A-law, mu-law,
 // floating-point and extensible PCM, MPEG audio layers I to III).
-#include "platform/audioconvert/AvcodecConverter.h"
+#include "platform/audioconvert/ffmpeg/AvcodecConverter.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
