@@ -3,11 +3,11 @@
 
 #include "graphics/BlendLevel.h"
 
+#include "graphics/VectorLoops.h"
+
 #include <cstddef>
 #include <cstdint>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <cstring>
 
 namespace {
 
@@ -19,28 +19,60 @@ inline int BlendChannel(int a, int b, int level)
     return a + (((b - a) * level) >> 7);
 }
 
-template <TPixFormat F> inline std::uint32_t Blend16(std::uint32_t a, std::uint32_t b, int level)
+// The same in 16-bit arithmetic, which the vectoriser keeps in 16-bit lanes: the difference times
+// the level fits (|d| <= 255, level <= 128) and the arithmetic shift floors it.
+inline std::int16_t BlendChannel16(std::int16_t a, std::int16_t b, std::int16_t level)
+{
+    const auto product = static_cast<std::int16_t>((b - a) * level);
+    return static_cast<std::int16_t>(a + static_cast<std::int16_t>(product >> 7));
+}
+
+template <int Shift, int Bits> inline std::uint16_t BlendField(std::uint16_t x, std::uint16_t y, std::int16_t level)
+{
+    constexpr int mask = (1 << Bits) - 1;
+    const auto cx = static_cast<std::int16_t>((x >> Shift) & mask);
+    const auto cy = static_cast<std::int16_t>((y >> Shift) & mask);
+    return static_cast<std::uint16_t>(BlendChannel16(cx, cy, level) << Shift);
+}
+
+inline std::uint16_t Load16(const Byte* p)
+{
+    std::uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
+inline void Store16(Byte* p, std::uint16_t v)
+{
+    std::memcpy(p, &v, 2);
+}
+
+// Red, green and blue blended in their own widths; the fourth field is written 0.
+template <TPixFormat F> XE_VECTOR_CLONES void Blend16Row(Byte* d, const Byte* a, const Byte* b, unsigned count, int level)
 {
     constexpr TLayout16 L = Layout16Of<F>();
-    const auto channel = [=](int shift, int bits) {
-        const int mask = (1 << bits) - 1;
-        const int ca = static_cast<int>(a >> shift) & mask;
-        const int cb = static_cast<int>(b >> shift) & mask;
-        return static_cast<std::uint32_t>(BlendChannel(ca, cb, level)) << shift;
-    };
-    return channel(L.rShift, L.rBits) | channel(L.gShift, L.gBits) | channel(L.bShift, L.bBits);
+    const auto lv = static_cast<std::int16_t>(level);
+    XE_INDEPENDENT_ROWS
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint16_t x = Load16(a + 2 * i), y = Load16(b + 2 * i);
+        Store16(d + 2 * i, static_cast<std::uint16_t>(BlendField<L.rShift, L.rBits>(x, y, lv) |
+                                                      BlendField<L.gShift, L.gBits>(x, y, lv) |
+                                                      BlendField<L.bShift, L.bBits>(x, y, lv)));
+    }
 }
 
-template <TPixFormat F> constexpr std::uint32_t HalfMask16()
+// ((a ^ b) & mask) >> 1 + (a & b): every field averaged, rounding down, without carries between them.
+template <TPixFormat F> XE_VECTOR_CLONES void Half16Row(Byte* d, const Byte* a, const Byte* b, unsigned count)
 {
-    if constexpr (F == pf16_565)
-        return 0xF7DE;
-    else if constexpr (F == pf16_4444)
-        return 0xEEEE;
-    else
-        return 0x7BDE;
+    constexpr std::uint16_t mask = F == pf16_565 ? 0xF7DE : F == pf16_4444 ? 0xEEEE : 0x7BDE;
+    XE_INDEPENDENT_ROWS
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint16_t x = Load16(a + 2 * i), y = Load16(b + 2 * i);
+        Store16(d + 2 * i, static_cast<std::uint16_t>((((x ^ y) & mask) >> 1) + (x & y)));
+    }
 }
 
+// The plain byte forms, one channel at a time.
 void BlendBytes(Byte* d, const Byte* a, const Byte* b, std::size_t n, int level)
 {
     for (std::size_t i = 0; i < n; ++i)
@@ -53,43 +85,21 @@ void HalfBytes(Byte* d, const Byte* a, const Byte* b, std::size_t n)
         d[i] = static_cast<Byte>((a[i] + b[i]) >> 1);
 }
 
-// 16 bytes per step in 16-bit lanes: the difference times the level fits in 16 bits signed and the
-// arithmetic shift floors it as the plain form does; the rest of the row goes through the plain form.
-void BlendBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n, int level)
+// The fast byte forms, written for the vectoriser (16-bit lanes for the blend, byte lanes for the
+// average) and compiled for AVX2 as well.
+XE_VECTOR_CLONES void BlendBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n, int level)
 {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i lv = _mm_set1_epi16(static_cast<short>(level));
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        const __m128i alo = _mm_unpacklo_epi8(va, zero);
-        const __m128i ahi = _mm_unpackhi_epi8(va, zero);
-        const __m128i dlo = _mm_mullo_epi16(_mm_sub_epi16(_mm_unpacklo_epi8(vb, zero), alo), lv);
-        const __m128i dhi = _mm_mullo_epi16(_mm_sub_epi16(_mm_unpackhi_epi8(vb, zero), ahi), lv);
-        const __m128i rlo = _mm_add_epi16(alo, _mm_srai_epi16(dlo, 7));
-        const __m128i rhi = _mm_add_epi16(ahi, _mm_srai_epi16(dhi, 7));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(rlo, rhi));
-    }
-#endif
-    BlendBytes(d + i, a + i, b + i, n - i, level);
+    const auto lv = static_cast<std::int16_t>(level);
+    XE_INDEPENDENT_ROWS
+    for (std::size_t i = 0; i < n; ++i)
+        d[i] = static_cast<Byte>(BlendChannel16(a[i], b[i], lv));
 }
 
-// avg_epu8 rounds up; taking back the low bit of a ^ b makes it floor.
-void HalfBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n)
+XE_VECTOR_CLONES void HalfBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n)
 {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i one = _mm_set1_epi8(1);
-    for (; i + 16 <= n; i += 16) {
-        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        const __m128i odd = _mm_and_si128(_mm_xor_si128(va, vb), one);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_sub_epi8(_mm_avg_epu8(va, vb), odd));
-    }
-#endif
-    HalfBytes(d + i, a + i, b + i, n - i);
+    XE_INDEPENDENT_ROWS
+    for (std::size_t i = 0; i < n; ++i)
+        d[i] = static_cast<Byte>((a[i] & b[i]) + ((a[i] ^ b[i]) >> 1));
 }
 
 template <TPixFormat F> std::size_t RowBytes(unsigned count)
@@ -106,8 +116,7 @@ template <TPixFormat F> void* RGBAlpha(void* dst, const void* a, const void* b, 
     const auto* pa = static_cast<const Byte*>(a);
     const auto* pb = static_cast<const Byte*>(b);
     if constexpr (PixFormatBytes(F) == 2) {
-        for (unsigned i = 0; i < count; ++i)
-            StorePixel<F>(d + 2 * i, Blend16<F>(LoadPixel<F>(pa + 2 * i), LoadPixel<F>(pb + 2 * i), level));
+        Blend16Row<F>(d, pa, pb, count, level);
     } else {
         BlendBytes(d, pa, pb, RowBytes<F>(count), level);
     }
@@ -128,12 +137,7 @@ template <TPixFormat F> void* RGBHalf(void* dst, const void* a, const void* b, u
     const auto* pa = static_cast<const Byte*>(a);
     const auto* pb = static_cast<const Byte*>(b);
     if constexpr (PixFormatBytes(F) == 2) {
-        constexpr std::uint32_t mask = HalfMask16<F>();
-        for (unsigned i = 0; i < count; ++i) {
-            const std::uint32_t x = LoadPixel<F>(pa + 2 * i);
-            const std::uint32_t y = LoadPixel<F>(pb + 2 * i);
-            StorePixel<F>(d + 2 * i, (((x ^ y) & mask) >> 1) + (x & y));
-        }
+        Half16Row<F>(d, pa, pb, count);
     } else {
         HalfBytes(d, pa, pb, RowBytes<F>(count));
     }

@@ -1,9 +1,12 @@
 // Saturating add and subtract row kernels (RGBAdd, RGBSub), plain and MMX forms, and their tables.
 #include "graphics/SaturateKernels.h"
 
+#include "graphics/VectorLoops.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -14,35 +17,46 @@ using Byte = std::uint8_t;
 
 enum class TOp { Add, Sub };
 
-template <TOp Op> inline int SaturateChannel(int d, int s, int maximum)
+template <TOp Op, typename T> inline T SaturateChannel(T d, T s, int maximum)
 {
     if constexpr (Op == TOp::Add)
-        return std::min(d + s, maximum);
+        return static_cast<T>(std::min<int>(d + s, maximum));
     else
-        return std::max(d - s, 0);
+        return static_cast<T>(std::max<int>(d - s, 0));
 }
 
-template <TPixFormat F, TOp Op> inline std::uint32_t Saturate16(std::uint32_t d, std::uint32_t s)
+template <int Shift, int Bits, TOp Op> inline std::uint16_t SaturateField(std::uint16_t d, std::uint16_t s)
+{
+    constexpr int mask = (1 << Bits) - 1;
+    const auto cd = static_cast<std::int16_t>((d >> Shift) & mask);
+    const auto cs = static_cast<std::int16_t>((s >> Shift) & mask);
+    return static_cast<std::uint16_t>(SaturateChannel<Op>(cd, cs, mask) << Shift);
+}
+
+// Red, green and blue held at their maximum or at 0; the fourth field wraps when adding (the carry
+// out of bit 15 is dropped) and is written 0 when subtracting. Written for the vectoriser.
+template <TPixFormat F, TOp Op> XE_VECTOR_CLONES void Saturate16Row(Byte* d, const Byte* s, unsigned count)
 {
     constexpr TLayout16 L = Layout16Of<F>();
-    const auto channel = [=](int shift, int bits) {
-        const int mask = (1 << bits) - 1;
-        const int cd = static_cast<int>(d >> shift) & mask;
-        const int cs = static_cast<int>(s >> shift) & mask;
-        return static_cast<std::uint32_t>(SaturateChannel<Op>(cd, cs, mask)) << shift;
-    };
-    std::uint32_t r = channel(L.rShift, L.rBits) | channel(L.gShift, L.gBits) | channel(L.bShift, L.bBits);
-    if constexpr (Op == TOp::Add && L.xBits != 0) {
-        constexpr std::uint32_t xMask = ((1u << L.xBits) - 1) << L.xShift;
-        r |= ((d & xMask) + (s & xMask)) & xMask;
+    constexpr auto xMask = static_cast<std::uint16_t>(((1u << L.xBits) - 1) << L.xShift);
+    XE_INDEPENDENT_ROWS
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint16_t x, y;
+        std::memcpy(&x, d + 2 * i, 2);
+        std::memcpy(&y, s + 2 * i, 2);
+        auto r = static_cast<std::uint16_t>(SaturateField<L.rShift, L.rBits, Op>(x, y) |
+                                            SaturateField<L.gShift, L.gBits, Op>(x, y) |
+                                            SaturateField<L.bShift, L.bBits, Op>(x, y));
+        if constexpr (Op == TOp::Add && L.xBits != 0)
+            r = static_cast<std::uint16_t>(r | (((x & xMask) + (y & xMask)) & xMask));
+        std::memcpy(d + 2 * i, &r, 2);
     }
-    return r;
 }
 
 template <TOp Op> void SaturateBytes(Byte* d, const Byte* s, std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i)
-        d[i] = static_cast<Byte>(SaturateChannel<Op>(d[i], s[i], 255));
+        d[i] = static_cast<Byte>(SaturateChannel<Op, int>(d[i], s[i], 255));
 }
 
 // Unsigned saturating byte arithmetic, 16 bytes per step; the rest through the plain form.
@@ -65,8 +79,7 @@ template <TPixFormat F, TOp Op> void* SaturateRow(void* dst, const void* src, un
     auto* d = static_cast<Byte*>(dst);
     const auto* s = static_cast<const Byte*>(src);
     if constexpr (PixFormatBytes(F) == 2) {
-        for (unsigned i = 0; i < count; ++i)
-            StorePixel<F>(d + 2 * i, Saturate16<F, Op>(LoadPixel<F>(d + 2 * i), LoadPixel<F>(s + 2 * i)));
+        Saturate16Row<F, Op>(d, s, count);
     } else {
         SaturateBytes<Op>(d, s, std::size_t{count} * PixFormatBytes(F));
     }
