@@ -173,6 +173,15 @@ bool AvcodecConverter::AppendFrame(std::span<std::uint8_t> destination, std::siz
     if (frame_->sample_rate != static_cast<int>(pcm_.samplesPerSec) || frame_->nb_samples <= 0)
         return true;
     const int channels = frame_->ch_layout.nb_channels;
+    const std::size_t room = (destination.size() - produced) / outFrameBytes_;
+    std::uint8_t* out = destination.data() + produced;
+    if (frame_->format == AV_SAMPLE_FMT_S16 && channels == pcm_.channels) {
+        // Already what is delivered: a copy, no conversion pass.
+        const std::size_t samples = std::min(room, static_cast<std::size_t>(frame_->nb_samples));
+        std::memcpy(out, frame_->data[0], samples * outFrameBytes_);
+        produced += samples * outFrameBytes_;
+        return true;
+    }
     if (resampler_ == nullptr || resamplerFormat_ != frame_->format || resamplerChannels_ != channels) {
         swr_free(&resampler_);
         AVChannelLayout outLayout;
@@ -189,8 +198,6 @@ bool AvcodecConverter::AppendFrame(std::span<std::uint8_t> destination, std::siz
         resamplerFormat_ = frame_->format;
         resamplerChannels_ = channels;
     }
-    const std::size_t room = (destination.size() - produced) / outFrameBytes_;
-    std::uint8_t* out = destination.data() + produced;
     const int written = swr_convert(resampler_, &out, static_cast<int>(room),
                                     const_cast<const std::uint8_t**>(frame_->extended_data), frame_->nb_samples);
     if (written < 0)
