@@ -38,6 +38,14 @@ void TApplication::ShowException(const std::exception& error)
         OnShowException(CodePage::ToUtf8(error.what()));
 }
 
+void TApplication::HandleException(TObject* sender, const std::exception& error)
+{
+    if (OnHandleException)
+        OnHandleException(sender, error);
+    else
+        ShowException(error);
+}
+
 TApplication& Application()
 {
     static TApplication application;

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+class TObject;
+
 // Message box buttons and icons (flags combine one of each) and the answers.
 inline constexpr int mbOK = 0x00;
 inline constexpr int mbOKCancel = 0x01;
@@ -28,6 +30,7 @@ class TApplication {
 public:
     using MessageBoxHook = std::function<int(const std::string& utf8Text, const std::string& utf8Caption, int flags)>;
     using ShowExceptionHook = std::function<void(const std::string& utf8Message)>;
+    using HandleExceptionHook = std::function<void(TObject* sender, const std::exception& error)>;
 
     TApplication();
 
@@ -36,9 +39,14 @@ public:
     int MessageBox(std::string_view text, std::string_view caption, int flags);
     // Shows an exception's message, taken to be in the ANSI code page.
     void ShowException(const std::exception& error);
+    // Handles an exception that reached the top of a piece of work with nobody to return it to (a
+    // timer tick, say), on the thread where it happened: OnHandleException when set, else
+    // ShowException.
+    void HandleException(TObject* sender, const std::exception& error);
 
     MessageBoxHook OnMessageBox;
     ShowExceptionHook OnShowException;
+    HandleExceptionHook OnHandleException;
     AnsiString Title;
 };
 

@@ -1,0 +1,104 @@
+// PeriodicTimer: absolute deadlines, reporting of missed deadlines, stopping, exceptions, and
+// destruction from the handler. Time bounds are loose: these run on busy machines.
+#include "platform/timer/PeriodicTimer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+template <typename F> bool Eventually(F done)
+{
+    const auto end = Clock::now() + 5s;
+    while (Clock::now() < end && !done())
+        std::this_thread::sleep_for(1ms);
+    return done();
+}
+
+TEST(PeriodicTimer, DeadlinesDoNotDriftWithTheHandlersTime)
+{
+    std::atomic<int> calls{0};
+    std::atomic<unsigned> missed{0};
+    const auto start = Clock::now();
+    std::atomic<Clock::rep> last{0};
+    timer::PeriodicTimer t(4ms, [&](unsigned m) {
+        missed += m;
+        std::this_thread::sleep_for(2ms); // half the period, every time
+        last = (Clock::now() - start).count();
+        ++calls;
+    });
+    ASSERT_TRUE(Eventually([&] { return calls >= 50; }));
+    t.Stop();
+    const int n = calls;
+    const auto elapsed = std::chrono::duration<double, std::milli>(Clock::duration(last.load())).count();
+    // With relative waits the 50 calls would take about 50 * 6 ms; on deadlines about 50 * 4 ms.
+    EXPECT_LT(elapsed, (n + missed) * 4.0 + 60.0);
+    EXPECT_GE(elapsed, n * 4.0);
+}
+
+TEST(PeriodicTimer, ReportsTheDeadlinesAHandlerSpanned)
+{
+    std::atomic<int> calls{0};
+    std::atomic<unsigned> firstReport{0};
+    timer::PeriodicTimer t(5ms, [&](unsigned m) {
+        if (++calls == 1) {
+            std::this_thread::sleep_for(23ms); // spans deadlines at +5, +10, +15 and +20 ms
+        } else if (calls == 2) {
+            firstReport = m;
+        }
+    });
+    ASSERT_TRUE(Eventually([&] { return calls >= 2; }));
+    t.Stop();
+    EXPECT_GE(firstReport, 4u);
+    EXPECT_LE(firstReport, 10u) << "loose: a busy machine may hold the thread longer";
+}
+
+TEST(PeriodicTimer, NoCallAfterStop)
+{
+    std::atomic<int> calls{0};
+    timer::PeriodicTimer t(1ms, [&](unsigned) { ++calls; });
+    ASSERT_TRUE(Eventually([&] { return calls >= 3; }));
+    t.Stop();
+    const int stopped = calls;
+    std::this_thread::sleep_for(20ms);
+    EXPECT_LE(calls, stopped + 1) << "at most the call that was already running";
+}
+
+TEST(PeriodicTimer, ExceptionsAreDroppedAndTicksGoOn)
+{
+    std::atomic<int> calls{0};
+    timer::PeriodicTimer t(1ms, [&](unsigned) {
+        ++calls;
+        throw 1;
+    });
+    EXPECT_TRUE(Eventually([&] { return calls >= 3; }));
+}
+
+TEST(PeriodicTimer, HandlerMayDestroyItsOwnTimer)
+{
+    std::atomic<bool> destroyed{false};
+    auto owner = std::make_shared<std::unique_ptr<timer::PeriodicTimer>>();
+    *owner = std::make_unique<timer::PeriodicTimer>(1ms, [owner, &destroyed](unsigned) {
+        EXPECT_TRUE((*owner)->OnTimerThread());
+        owner->reset(); // the thread ends when this call returns
+        destroyed = true;
+    });
+    EXPECT_FALSE((*owner)->OnTimerThread());
+    EXPECT_TRUE(Eventually([&] { return destroyed.load(); }));
+}
+
+TEST(PeriodicTimer, Caps)
+{
+    const timer::Caps caps = timer::GetCaps();
+    EXPECT_EQ(caps.periodMin, 1u);
+    EXPECT_GE(caps.periodMax, 1000u);
+}
+
+} // namespace
