@@ -113,6 +113,20 @@ TEST(AudioConverter, BlockAlignEndAndRoom)
     EXPECT_EQ(produced, 130u);
 }
 
+TEST(AudioConverter, OneMsAdpcmBlockFillsItsDestinationSize)
+{
+    // A chunk of a single large block must convert into a destination of exactly its size.
+    const WaveFormat ms = Format(kWaveFormatMsAdpcm, 1, 22050, 8192, 4);
+    const auto converter = AudioConverter::Open(ms, WaveFormat::Pcm(1, 22050, 16));
+    std::vector<std::uint8_t> block(8192, 0x5A);
+    block[0] = 1;  // predictor set 1
+    std::vector<std::uint8_t> pcm(static_cast<std::size_t>(converter->DestinationSize(block.size())));
+    std::size_t used = 0, produced = 0;
+    ASSERT_TRUE(converter->Convert(block, pcm, AudioConvert::cfBlockAlign | AudioConvert::cfStart, used, produced));
+    EXPECT_EQ(used, block.size());
+    EXPECT_EQ(produced, pcm.size());
+}
+
 TEST(ImaAdpcmConverter, DecodesTheStandardArithmetic)
 {
     // Mono block: first sample 1000, step index 0 (step 7), then codes 7 and 0x0F (low nibble first).

@@ -161,7 +161,7 @@ std::size_t AvcodecConverter::MaxOutput(std::size_t bytes) const
 {
     switch (packing_) {
     case Packing::Samples: return bytes / source_.blockAlign * outFrameBytes_;
-    case Packing::Blocks: return static_cast<std::size_t>(MsAdpcmSamples(bytes) + 2) * outFrameBytes_;
+    case Packing::Blocks: return static_cast<std::size_t>(MsAdpcmSamples(bytes)) * outFrameBytes_;
     case Packing::MpegFrames: return kMpegFrameSamples * outFrameBytes_;
     }
     return 0;
