@@ -40,6 +40,8 @@ const CPUID& XeCPUID();
 class TXeRGBBits : public TComponent {
 public:
     explicit TXeRGBBits(TComponent* owner);
+    // Releases the storage. A subclass with storage of its own releases it in its own destructor:
+    // from here only this class's Release is reached.
     ~TXeRGBBits() override;
 
     // Published properties.

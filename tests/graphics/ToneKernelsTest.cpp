@@ -79,15 +79,19 @@ TEST(ToneKernels, Monochrome)
     EXPECT_EQ(px24[3], 85);
 
     std::mt19937 rng(4);
-    for (unsigned n = 0; n <= kMaxCount; ++n) {
-        const Bytes before = RandomBytes(rng, std::size_t{n} * 4);
-        const Bytes src = RandomBytes(rng, before.size());
-        TGuardedRow dst(before, rng);
-        RGBMonochrome32(dst.data(), src.data(), n);
-        Bytes expected = before;
-        for (std::size_t i = 0; i < src.size(); i += 4)
-            expected[i] = expected[i + 1] = expected[i + 2] = static_cast<std::uint8_t>((src[i] + src[i + 1] + src[i + 2]) / 3);
-        ASSERT_TRUE(SameRow(dst.Row(), expected, 4));
-        ASSERT_TRUE(dst.GuardIntact());
+    for (const auto& [kernel, bytes] : {std::pair{&RGBMonochrome24, 3}, std::pair{&RGBMonochrome32, 4}}) {
+        for (unsigned n = 0; n <= kMaxCount; ++n) {
+            const Bytes before = RandomBytes(rng, std::size_t{n} * bytes);
+            const Bytes src = RandomBytes(rng, before.size());
+            TGuardedRow dst(before, rng);
+            kernel(dst.data(), src.data(), n);
+            Bytes expected = before;
+            for (std::size_t i = 0; i < src.size(); i += bytes) {
+                const auto v = static_cast<std::uint8_t>((src[i] + src[i + 1] + src[i + 2]) / 3);
+                expected[i] = expected[i + 1] = expected[i + 2] = v;
+            }
+            ASSERT_TRUE(SameRow(dst.Row(), expected, bytes));
+            ASSERT_TRUE(dst.GuardIntact());
+        }
     }
 }
