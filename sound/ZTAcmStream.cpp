@@ -22,7 +22,7 @@ std::uint32_t WholeFramesCap(std::uint64_t bytes, std::uint32_t frameBytes)
 std::uint32_t SourceChunkSize(const WaveFormat& format)
 {
     const std::uint32_t block = format.blockAlign;
-    std::uint32_t chunk = format.avgBytesPerSec - format.avgBytesPerSec % block;
+    const std::uint32_t chunk = format.avgBytesPerSec - format.avgBytesPerSec % block;
     const std::uint32_t minimum = (kMinSourceChunk + block - 1) / block * block;
     const std::uint32_t maximum = std::max(block, kMaxSourceChunk - kMaxSourceChunk % block);
     return std::clamp(chunk, std::min(minimum, maximum), maximum);
@@ -42,7 +42,7 @@ bool ZTAcmStream::Open(const WaveFormat& format, std::uint32_t dataBytes, bool /
     const bool pcm = format.formatTag == kWaveFormatPcm && (wantedChannels == 0 || wantedChannels == format.channels) &&
                      (wantedBits == 0 || wantedBits == format.bitsPerSample) &&
                      (wantedRate == 0 || wantedRate == format.samplesPerSec);
-    // PCM whose samples are not whole bytes goes to the converter, which knows its padding.
+    // PCM whose samples are not whole bytes cannot pass through; the converter takes or refuses it.
     if (pcm && format.bitsPerSample % 8 == 0)
         return OpenPassThrough(format, dataBytes);
     return OpenConversion(format, dataBytes, wantedChannels, wantedBits, wantedRate);
