@@ -88,10 +88,9 @@ inline void FourWeights(std::uint32_t a4, const std::uint8_t* table, __m128i& lo
         lo = _mm_and_si128(_mm_unpacklo_epi32(pairs, pairs), colour);
         hi = _mm_and_si128(_mm_unpackhi_epi32(pairs, pairs), colour);
     } else {
-        alignas(16) std::uint16_t v[8];
-        _mm_store_si128(reinterpret_cast<__m128i*>(v), w);
-        lo = _mm_setr_epi16(v[0], v[0], v[0], v[1], v[1], v[1], v[2], v[2]);
-        hi = _mm_setr_epi16(v[2], v[3], v[3], v[3], 0, 0, 0, 0);
+        const __m128i twice = _mm_unpacklo_epi64(w, w);  // w0 w1 w2 w3 w0 w1 w2 w3
+        lo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(twice, _MM_SHUFFLE(1, 0, 0, 0)), _MM_SHUFFLE(2, 2, 1, 1));
+        hi = _mm_move_epi64(_mm_shufflelo_epi16(w, _MM_SHUFFLE(3, 3, 3, 2)));
     }
 }
 
@@ -123,10 +122,9 @@ template <bool InChannel> inline std::uint32_t FourAlphas(const Byte* alpha, con
     }
 }
 
-// Four pixels per step while they lie before `end` and 16 bytes can be read and written at the
-// pixel (3-byte rows rewrite the four bytes after the fourth pixel unchanged). Returns the first
-// pixel not done. Groups whose alphas are all 0 are skipped (the MMX pair skip, and a no-op for
-// the other rules); groups whose alphas are all 255 take the source's colour bytes.
+// Four pixels per step while they lie before `end` and 16 bytes can be read at the pixel; returns
+// the first pixel not done. Groups whose alphas are all 0 are skipped (the MMX pair skip, and a
+// no-op for the other rules); groups whose alphas are all 255 take the source's colour bytes.
 template <int Bytes, bool InChannel, TWeighting Wt>
 unsigned MixFast(Byte* dst, const Byte* src, const Byte* alpha, unsigned count, unsigned end)
 {
@@ -151,7 +149,14 @@ unsigned MixFast(Byte* dst, const Byte* src, const Byte* alpha, unsigned count, 
             FourWeights<Bytes, Wt>(a4, table, wlo, whi);
             r = Wt == TWeighting::Mmx ? Mix16<8>(vd, vs, wlo, whi) : Mix16<7>(vd, vs, wlo, whi);
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), r);
+        if constexpr (Bytes == 4) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), r);
+        } else {
+            // Twelve bytes only: the next group's load must not meet a store it overlaps in part.
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d), r);
+            const auto tail = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(r, 8)));
+            std::memcpy(d + 8, &tail, 4);
+        }
     }
     return i;
 }
