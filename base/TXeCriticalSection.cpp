@@ -16,8 +16,10 @@ bool TXeCriticalSection::TryTake()
         ++depth_;
         return true;
     }
-    if (depth_ == 0 && waiters_ == 0) {
-        lock_.lock(); // free: nobody holds it and nobody is about to take it over
+    // With depth 0 and no waiter nobody holds lock_ or is about to take it over, so this never
+    // waits. Trying rather than locking keeps the lock order one way (lock_, then guard_), which
+    // is what lock-order checkers look for.
+    if (depth_ == 0 && waiters_ == 0 && lock_.try_lock()) {
         owner_ = me;
         depth_ = 1;
         return true;

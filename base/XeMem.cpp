@@ -40,9 +40,10 @@ using Unit = std::conditional_t<W == 1, std::uint8_t, std::conditional_t<W == 2,
 
 // Units per block of the keyed and mirrored copies, and mask bytes per block of the masked copies
 // (8 units each). A block of more than 16 units stays a loop that the vectoriser takes whole; a
-// shorter one would be unrolled into scalar code first.
-template <int W> constexpr std::size_t kBlock = W == 1 ? 64 : 32;
-template <int W> constexpr std::size_t kMaskGroup = W == 1 ? 8 : W == 3 ? 2 : 4;
+// shorter one would be unrolled into scalar code first. 3-byte units are not vectorised: their
+// small blocks stay in registers as plain word operations.
+template <int W> constexpr std::size_t kBlock = W == 3 ? 4 : W == 1 ? 64 : 32;
+template <int W> constexpr std::size_t kMaskGroup = W == 3 ? 1 : W == 1 ? 8 : 4;
 
 std::uint8_t* Bytes(void* p) { return static_cast<std::uint8_t*>(p); }
 const std::uint8_t* Bytes(const void* p) { return static_cast<const std::uint8_t*>(p); }
@@ -69,11 +70,42 @@ template <int W> void Store(std::uint8_t* p, Unit<W> v)
     }
 }
 
+// Four 3-byte units from twelve bytes read as three words, and back: word moves instead of byte
+// moves. Each word goes through its own 4-byte copy, so no wider access reads bytes just written
+// (a store the processor could not forward).
+std::uint32_t Word(const std::uint8_t* p)
+{
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+void PutWord(std::uint8_t* p, std::uint32_t w) { std::memcpy(p, &w, 4); }
+
+void LoadFour(std::uint32_t* units, const std::uint8_t* p)
+{
+    const std::uint32_t w0 = Word(p);
+    const std::uint32_t w1 = Word(p + 4);
+    const std::uint32_t w2 = Word(p + 8);
+    units[0] = w0 & 0xFFFFFF;
+    units[1] = (w0 >> 24 | w1 << 8) & 0xFFFFFF;
+    units[2] = (w1 >> 16 | w2 << 16) & 0xFFFFFF;
+    units[3] = w2 >> 8;
+}
+
+void StoreFour(std::uint8_t* p, const std::uint32_t* units)
+{
+    PutWord(p, units[0] | units[1] << 24);
+    PutWord(p + 4, units[1] >> 8 | units[2] << 16);
+    PutWord(p + 8, units[2] >> 16 | units[3] << 8);
+}
+
 template <int W, std::size_t B> void LoadBlock(Unit<W> (&block)[B], const std::uint8_t* p)
 {
     if constexpr (W == 3) {
-        for (std::size_t k = 0; k < B; ++k)
-            block[k] = Load<3>(p + 3 * k);
+        static_assert(B % 4 == 0);
+        for (std::size_t k = 0; k < B; k += 4)
+            LoadFour(block + k, p + 3 * k);
     } else {
         std::memcpy(block, p, sizeof block);
     }
@@ -82,8 +114,8 @@ template <int W, std::size_t B> void LoadBlock(Unit<W> (&block)[B], const std::u
 template <int W, std::size_t B> void StoreBlock(std::uint8_t* p, const Unit<W> (&block)[B])
 {
     if constexpr (W == 3) {
-        for (std::size_t k = 0; k < B; ++k)
-            Store<3>(p + 3 * k, block[k]);
+        for (std::size_t k = 0; k < B; k += 4)
+            StoreFour(p + 3 * k, block + k);
     } else {
         std::memcpy(p, block, sizeof block);
     }
