@@ -212,7 +212,7 @@ void TXeRGBBits::ModifiedFlush()
 
 void TXeRGBBits::SetModified(const TXeRect* r)
 {
-    if (!FCreated)
+    if (!FCreated || !r)
         return;
     TXeRect work = *r;
     if (FModified)
