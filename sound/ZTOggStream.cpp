@@ -53,6 +53,44 @@ long TellCallback(void* source) noexcept
     }
 }
 
+// True when every link of the file is one logical stream: a beginning page, then only pages of
+// its own serial number until the next link begins. vorbisfile reads grouped (multiplexed)
+// streams at opening but its seeking then corrupts libogg's stream state on some of them, so
+// such files are refused. Pages are found and checksummed by libogg; damaged bytes are skipped.
+bool SingleStreamLinks(ZTStream& source)
+{
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    bool single = true;
+    bool previousBegins = false;
+    long serial = -1;
+    for (;;) {
+        ogg_page page;
+        const int found = ogg_sync_pageout(&sync, &page);
+        if (found == 0) {
+            constexpr int kRead = 65536;
+            char* buffer = ogg_sync_buffer(&sync, kRead);
+            const int got = buffer == nullptr ? 0 : source.Read(buffer, kRead);
+            if (got <= 0)
+                break;
+            ogg_sync_wrote(&sync, got);
+            continue;
+        }
+        if (found < 0)
+            continue;
+        const bool begins = ogg_page_bos(&page) != 0;
+        if ((begins && previousBegins) || (!begins && ogg_page_serialno(&page) != serial)) {
+            single = false;
+            break;
+        }
+        if (begins)
+            serial = ogg_page_serialno(&page);
+        previousBegins = begins;
+    }
+    ogg_sync_clear(&sync);
+    return single;
+}
+
 } // namespace
 
 ZTOggStream::ZTOggStream(ZTStream* source) : file_(new (std::nothrow) OggVorbis_File{})
@@ -68,6 +106,12 @@ bool ZTOggStream::Open()
     Close();
     if (source_ == nullptr || file_ == nullptr)
         return false;
+    // Only a seekable source is ever sought, so only there do grouped streams matter.
+    if (source_->CanSeek()) {
+        source_->Rewind();
+        if (!SingleStreamLinks(*source_))
+            return false;
+    }
     source_->Rewind();
     const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
     if (ov_open_callbacks(source_, file_.get(), nullptr, 0, callbacks) < 0)
@@ -179,8 +223,8 @@ bool ZTOggStream::SeekFrame(int frame)
     }
     if (ov_pcm_seek(file_.get(), frame) != 0)
         return false;
-    position_ = static_cast<std::uint32_t>(frame) * FrameBytes();
     blockOffset_ = pending_ = 0;
+    position_ = static_cast<std::uint32_t>(frame) * FrameBytes();
     endOfData_ = false;
     return true;
 }

@@ -138,4 +138,20 @@ TEST_F(ZTOggStreamTest, BrokenDataIsRefusedOrEndsCleanly)
     }
 }
 
+TEST(ZTOggStream, GroupedStreamsAreRefused)
+{
+    // Theora and Vorbis pages interleaved, damaged by the fuzzer: seeking in it made vorbisfile
+    // corrupt libogg's stream state. Over an unseekable source nothing is sought.
+    const Bytes file = LoadFile(std::filesystem::path(__FILE__).parent_path() / "data" / "grouped-streams-seek.ogg");
+    ASSERT_FALSE(file.empty());
+    auto stream = Over<ZTOggStream>(file);
+    EXPECT_FALSE(stream->IsOpen());
+    EXPECT_EQ(stream->Seek(1000, 0), -1);
+    auto unseekable = Over<ZTOggStream>(file, false);
+    if (unseekable->IsOpen()) {
+        ReadAll(*unseekable, 4096);
+        EXPECT_TRUE(unseekable->IsEOF());
+    }
+}
+
 } // namespace
