@@ -1,0 +1,113 @@
+// The adaptive range coder over 257 symbols (the byte values and an end symbol): TQSModel,
+// TRangeEncode and TRangeDecode. Save files use it directly; the block-sorting codec uses it as its
+// last stage. The stream has no header and ends with the coder's four closing bytes.
+#pragma once
+
+#include "platform/classes/Component.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+// Frequency model over a fixed total of 4096. Symbols are coded with the cumulative table, which
+// changes only when the model rescales; occurrences accumulate in working counts between rescales,
+// on an interval that doubles from 18 up to 2000 symbols.
+class TQSModel {
+public:
+    static constexpr int Symbols = 257;
+    static constexpr int EndSymbol = 256;
+    static constexpr int TotalShift = 12;
+    static constexpr unsigned Total = 1u << TotalShift;
+
+    // Starts from `counts` (one per symbol), or evenly when they are not 257 counts summing to
+    // Total. `withSearch` builds the decoder's table from cumulative value to symbol.
+    TQSModel(std::span<const std::uint16_t> counts, bool withSearch);
+
+    unsigned Low(int symbol) const { return cf_[symbol]; }
+    unsigned Width(int symbol) const { return cf_[symbol + 1] - cf_[symbol]; }
+    // Counts one occurrence of `symbol` (never the end symbol), rescaling first when due.
+    void Update(int symbol)
+    {
+        if (left_ <= 0)
+            Rescale();
+        --left_;
+        newf_[symbol] = static_cast<std::uint16_t>(newf_[symbol] + incr_);
+    }
+    // The symbol whose slot holds cumulative `value` (below Total); needs the search table.
+    int Find(unsigned value) const;
+
+    // The working counts a coder starts with: biased towards the small codes of move-to-front output.
+    static const std::array<std::uint16_t, Symbols> InitialCounts;
+
+private:
+    static constexpr int SearchShift = TotalShift - 9;
+    static constexpr int TargetInterval = 2000;
+
+    void Rescale();
+
+    std::array<std::uint16_t, Symbols + 1> cf_{};
+    std::array<std::uint16_t, Symbols> newf_{};
+    std::array<std::uint16_t, (1 << 9) + 1> search_{};
+    bool withSearch_;
+    int interval_ = (Symbols >> 4) | 2;
+    int left_ = 0;
+    int nextLeft_ = 0;
+    int incr_ = 0;
+};
+
+// Codes whole buffers. The model carries over from one Encode to the next; Initialize returns it to
+// its start. Not for use by two threads at once.
+class TRangeEncode : public TObject {
+public:
+    // Builds the model if there is none; true when ready.
+    bool CreateBuffer();
+    void ReleaseBuffer();
+    // A fresh model.
+    bool Initialize();
+    // Codes inSize bytes and the end symbol into out. True when the whole stream fitted in
+    // outCapacity bytes; OutSize() is then its length, else 0. inSize below 1: true, nothing written.
+    bool Encode(const unsigned char* in, unsigned char* out, int outCapacity, int inSize);
+    int OutSize() const { return outSize_; }
+
+private:
+    void Normalize();
+    void Code(unsigned low, unsigned width);
+    void Finish();
+    void Emit(unsigned value);
+
+    std::unique_ptr<TQSModel> model_;
+    bool busy_ = false;
+    int outSize_ = 0;
+
+    std::uint32_t low_ = 0;
+    std::uint32_t range_ = 0;
+    std::uint32_t buffer_ = 0;
+    std::uint32_t pending_ = 0;
+    std::uint32_t bytecount_ = 0;
+    unsigned char* out_ = nullptr;
+    int outCount_ = 0;
+    int outCapacity_ = 0;
+    bool overflow_ = false;
+};
+
+// Decodes what TRangeEncode wrote, with the same sequence of calls on the same kind of model.
+class TRangeDecode : public TObject {
+public:
+    bool CreateBuffer();
+    void ReleaseBuffer();
+    bool Initialize();
+    // Decodes from inSize bytes until the end symbol or until outCapacity bytes are written. True
+    // unless the input ran out or the stream is broken; OutSize() is then the bytes written, else 0.
+    // inSize below 1: true, nothing written.
+    bool Decode(const unsigned char* in, unsigned char* out, int outCapacity, int inSize);
+    int OutSize() const { return outSize_; }
+    // Input bytes the last Decode took: a whole stream is taken exactly, no more and no less.
+    int InCount() const { return inCount_; }
+
+private:
+    std::unique_ptr<TQSModel> model_;
+    bool busy_ = false;
+    int outSize_ = 0;
+    int inCount_ = 0;
+};
