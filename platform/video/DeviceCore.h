@@ -55,7 +55,10 @@ struct Storage {
 
 // The primary surface and its back buffers. Buffer `visible` is on screen. stale[i] holds where
 // buffer i may differ from the window's front buffer: writes into the shown buffer are published
-// at once, writes into another buffer are noted, and a flip publishes only the shown buffer's notes.
+// at once, writes into another buffer are noted, and a flip publishes only the shown buffer's
+// notes. Where the front buffer really changed (it compares what it is given), the other buffers
+// may now differ from it, so that part is noted for them; a copy that changed nothing on screen
+// adds nothing, which keeps the notes from growing frame after frame.
 struct FlipChain {
     FlipChain(std::shared_ptr<DeviceCore> core, int count, Size size, const PixelLayout& layout, bool windowed);
     ~FlipChain();
@@ -79,7 +82,9 @@ struct FlipChain {
     std::weak_ptr<Surface> backView;
 
 private:
-    void Publish(int index, const Rect& r);
+    // Shows `r` of buffer `index`; returns where the screen changed (surface coordinates).
+    Rect Publish(int index, const Rect& r);
+    void NoteScreenChange(const Rect& changed);
 };
 
 // Bytes per row and in all for a picture, or 0 when the size is not positive or too large.

@@ -44,8 +44,8 @@ public:
     void Reset(int width, int height, const PixelLayout& layout);
     // Copies `rect` (inside the picture) from `src`, the address of the rect's top-left pixel in
     // a buffer of the same layout whose rows are `srcPitch` bytes apart. The part that differs
-    // from the picture becomes pending.
-    void Publish(const Rect& rect, const std::uint8_t* src, std::ptrdiff_t srcPitch);
+    // from the picture becomes pending; its bounding rectangle is returned (empty: no change).
+    Rect Publish(const Rect& rect, const std::uint8_t* src, std::ptrdiff_t srcPitch);
     // When something is pending: calls `present` with the picture and the pending rectangles while
     // holding the lock, forgets them and returns true. Otherwise false.
     bool TakePending(const std::function<void(const View&, std::span<const Rect>)>& present);

@@ -39,8 +39,9 @@ BackEnd& DefaultBackEnd()
 {
     std::lock_guard guard(defaultLock);
     if (!defaultBackEnd) {
+        // SDL's stand-in drivers draw nowhere visible: without a real display, headless.
         auto sdl = std::make_shared<SdlVideo>();
-        if (sdl->Start())
+        if (sdl->Start() && sdl->DriverName() != "offscreen" && sdl->DriverName() != "dummy")
             defaultBackEnd = std::move(sdl);
         else
             defaultBackEnd = std::make_shared<HeadlessVideo>();

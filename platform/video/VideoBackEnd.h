@@ -88,7 +88,8 @@ private:
     std::vector<Surface*> surfaces_;
 };
 
-// The back end chosen for the process: SDL where a display can be opened, headless otherwise.
+// The back end chosen for the process: SDL where a real display can be opened (not SDL's
+// offscreen or dummy drivers), headless otherwise.
 // Made on first use (from the UI thread, as SDL needs); SetDefaultBackEnd replaces it (tests).
 BackEnd& DefaultBackEnd();
 void SetDefaultBackEnd(std::shared_ptr<BackEnd> backEnd);

@@ -111,16 +111,25 @@ FlipChain::~FlipChain()
     core->GiveVideoMemory(videoBytes);
 }
 
-void FlipChain::Publish(int index, const Rect& r)
+Rect FlipChain::Publish(int index, const Rect& r)
 {
     VideoWindow* window = core->window;
     const Point origin = windowed ? window->ClientOrigin() : Point{};
     const Size client = windowed ? window->ClientSize() : Size{buffers[0].width, buffers[0].height};
     const Rect shown = Intersect(r, Rect{origin.x, origin.y, origin.x + client.width, origin.y + client.height});
     if (shown.Empty())
-        return;
+        return {};
     Storage& s = buffers[static_cast<std::size_t>(index)];
-    window->Front().Publish(shown.Offset(-origin.x, -origin.y), s.At(shown.left, shown.top), s.pitch);
+    const Rect changed =
+        window->Front().Publish(shown.Offset(-origin.x, -origin.y), s.At(shown.left, shown.top), s.pitch);
+    return changed.Empty() ? Rect{} : changed.Offset(origin.x, origin.y);
+}
+
+void FlipChain::NoteScreenChange(const Rect& changed)
+{
+    for (int i = 0; i < Count(); ++i)
+        if (i != visible)
+            stale[static_cast<std::size_t>(i)].Add(changed);
 }
 
 void FlipChain::Written(int index, const Rect& r)
@@ -129,24 +138,17 @@ void FlipChain::Written(int index, const Rect& r)
         stale[static_cast<std::size_t>(index)].Add(r);
         return;
     }
-    Publish(index, r);
-    // The screen changed there, so the other buffers may now differ from it.
-    for (int i = 0; i < Count(); ++i)
-        if (i != visible)
-            stale[static_cast<std::size_t>(i)].Add(r);
+    NoteScreenChange(Publish(index, r));
     core->window->FrontChanged();
 }
 
 void FlipChain::Advance()
 {
     visible = (visible + 1) % Count();
-    RectList& shown = stale[static_cast<std::size_t>(visible)];
+    RectList shown;
+    std::swap(shown, stale[static_cast<std::size_t>(visible)]);
     for (const Rect& r : shown.Rects())
-        Publish(visible, r);
-    for (int i = 0; i < Count(); ++i)
-        if (i != visible)
-            stale[static_cast<std::size_t>(i)].Add(shown);
-    shown.Clear();
+        NoteScreenChange(Publish(visible, r));
     core->window->FrontChanged();
 }
 

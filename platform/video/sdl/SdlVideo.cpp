@@ -25,6 +25,7 @@ public:
         rShift_ = to->Rshift;
         gShift_ = to->Gshift;
         bShift_ = to->Bshift;
+        same_ = from.bitCount == 32 && from.red == to->Rmask && from.green == to->Gmask && from.blue == to->Bmask;
         table_.clear();
         if (from.bitCount == 8 || from.bitCount == 16) {
             table_.resize(std::size_t{1} << from.bitCount);
@@ -36,10 +37,19 @@ public:
 
     void Row(const std::uint8_t* src, std::uint8_t* dst, int count) const
     {
+        if (same_) {
+            std::memcpy(dst, src, static_cast<std::size_t>(count) * 4);
+            return;
+        }
         const int bytes = layout_.BytesPerPixel();
+        const bool packed888 = layout_.red == 0xFF0000 && layout_.green == 0xFF00 && layout_.blue == 0xFF;
         for (int x = 0; x < count; ++x, src += bytes, dst += 4) {
             const std::uint32_t v = ReadPixel(src, bytes);
-            const std::uint32_t out = table_.empty() ? Compose(PixelToRgb(v, layout_)) : table_[v];
+            std::uint32_t out;
+            if (!table_.empty())
+                out = table_[v];
+            else
+                out = Compose(packed888 ? v : PixelToRgb(v, layout_));
             std::memcpy(dst, &out, 4);
         }
     }
@@ -60,6 +70,7 @@ private:
     int rShift_ = 0;
     int gShift_ = 0;
     int bShift_ = 0;
+    bool same_ = false;
     std::vector<std::uint32_t> table_;
 };
 
@@ -99,11 +110,19 @@ SDL_Rect ScaleRect(SDL_Surface* from, SDL_Surface* to, const SDL_Rect& place, co
         columns[static_cast<std::size_t>(x - x0)] = static_cast<int>(static_cast<long long>(x) * from->w / place.w);
     const auto* srcPixels = static_cast<const std::uint8_t*>(from->pixels);
     auto* dstPixels = static_cast<std::uint8_t*>(to->pixels);
+    int previousRow = -1;
     for (int y = y0; y < y1; ++y) {
         const int sy = static_cast<int>(static_cast<long long>(y) * from->h / place.h);
         const std::uint8_t* srcRow = srcPixels + static_cast<std::ptrdiff_t>(sy) * from->pitch;
         std::uint8_t* dstRow = dstPixels + static_cast<std::ptrdiff_t>(place.y + y) * to->pitch +
                                static_cast<std::ptrdiff_t>(place.x) * bytes;
+        if (y > y0 && sy == previousRow) { // the same source row again: copy the row just made
+            std::memcpy(dstRow + static_cast<std::ptrdiff_t>(x0) * bytes,
+                        dstRow - to->pitch + static_cast<std::ptrdiff_t>(x0) * bytes,
+                        static_cast<std::size_t>(x1 - x0) * bytes);
+            continue;
+        }
+        previousRow = sy;
         for (int x = x0; x < x1; ++x)
             std::memcpy(dstRow + static_cast<std::ptrdiff_t>(x) * bytes,
                         srcRow + static_cast<std::ptrdiff_t>(columns[static_cast<std::size_t>(x - x0)]) * bytes,
@@ -152,10 +171,19 @@ bool SdlVideo::Start()
     if (tried_)
         return started_;
     tried_ = true;
+    // Windows are presented through the window system's own framebuffer, which updates only the
+    // rectangles given; SDL would otherwise probe OpenGL for every window and may draw through it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     started_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (started_)
         presentEvent_ = SDL_RegisterEvents(1);
     return started_;
+}
+
+std::string SdlVideo::DriverName() const
+{
+    const char* name = started_ ? SDL_GetCurrentVideoDriver() : nullptr;
+    return name != nullptr ? name : "";
 }
 
 std::vector<DisplayModeDesc> SdlVideo::DisplayModes() const
@@ -258,9 +286,21 @@ void SdlWindow::ApplyFullScreen()
             return;
         on = fullScreenShown_ = fullScreen_;
     }
-    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (!on)
+    // Full screen is a borderless window over the whole desktop in its own mode: that needs no
+    // mode switch and no window manager's cooperation (a bare X server has none).
+    if (on) {
+        SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+        SDL_Rect bounds{0, 0, client_.width, client_.height};
+        SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &bounds);
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+        SDL_RaiseWindow(window_);
+    } else {
         SDL_SetWindowSize(window_, client_.width, client_.height);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+    }
     repaint_ = true;
 }
 
@@ -378,6 +418,13 @@ Size SdlWindow::ShownSize() const
 {
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     return target != nullptr ? Size{target->w, target->h} : Size{};
+}
+
+Point SdlWindow::ScreenPosition() const
+{
+    Point p;
+    SDL_GetWindowPosition(window_, &p.x, &p.y);
+    return p;
 }
 
 } // namespace video

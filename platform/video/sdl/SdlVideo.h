@@ -1,7 +1,8 @@
 // The SDL2 video back end: a real window, presented by the UI thread from the front buffer the drawing thread fills.
 //
 // The window shows a 640 x 480 (or any) picture in its client area, or in full screen on the
-// desktop's own mode with the picture scaled to fit and kept in proportion (black bars around).
+// desktop's own mode with the picture scaled to fit and kept in proportion (black bars around);
+// full screen is the window without border over the whole desktop.
 // Its primary surface covers the client area (the client area's origin is (0, 0) of the window's
 // screen). The display modes offered are the seven screen sizes from 320 x 240 to 1280 x 1024 at
 // 16, 24 and 32 bits whatever the desktop has, since full screen scales the picture anyway.
@@ -50,6 +51,8 @@ public:
     std::unique_ptr<SdlWindow> CreateWindow(const std::string& utf8Title, Size client);
 
     std::uint32_t PresentEventType() const { return presentEvent_; }
+    // The name of SDL's video driver in use ("x11", "wayland", "dummy" ...); empty before Start.
+    std::string DriverName() const;
 
 private:
     bool tried_ = false;
@@ -89,6 +92,8 @@ public:
     std::uint32_t ShownPixel(int x, int y) const;
     // UI thread: the size of what the window shows (the desktop in full screen).
     Size ShownSize() const;
+    // UI thread: where the window's client area lies on the X screen (or the desktop).
+    Point ScreenPosition() const;
 
 private:
     void ApplyFullScreen();
@@ -102,6 +107,7 @@ private:
     SDL_Surface* staging_ = nullptr;          // UI thread: the picture in the window's format, for scaling
     bool repaint_ = true;            // UI thread: the whole window must be drawn again
     bool closeRequested_ = false;    // UI thread
+    Point windowed_;                 // UI thread: where the window was before full screen
     std::atomic<bool> wakePosted_{false};
     std::atomic<std::uint64_t> presented_{0};
 
