@@ -41,10 +41,13 @@ BackEnd& DefaultBackEnd()
     if (!defaultBackEnd) {
         // SDL's stand-in drivers draw nowhere visible: without a real display, headless.
         auto sdl = std::make_shared<SdlVideo>();
-        if (sdl->Start() && sdl->DriverName() != "offscreen" && sdl->DriverName() != "dummy")
+        if (sdl->Start() && sdl->DriverName() != "offscreen" && sdl->DriverName() != "dummy") {
             defaultBackEnd = std::move(sdl);
-        else
-            defaultBackEnd = std::make_shared<HeadlessVideo>();
+        } else {
+            auto headless = std::make_shared<HeadlessVideo>();
+            headless->settings.keepLog = false; // a whole run's log would only grow
+            defaultBackEnd = std::move(headless);
+        }
     }
     return *defaultBackEnd;
 }
