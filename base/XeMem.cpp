@@ -277,7 +277,10 @@ template <int W> void Fill(std::uint8_t* d, std::uint32_t value, std::size_t n)
     }
     std::size_t bytes = n * W;
     std::size_t phase = 0;
-    if (wideVectors.load(std::memory_order_relaxed)) {
+    const bool wide = wideVectors.load(std::memory_order_relaxed);
+    if (wide && W != 3 && bytes >= 32)
+        return XeMemAvx2::FillWord(d, period[0], bytes); // the whole row in one call
+    if (wide) {
         const std::size_t done = XeMemAvx2::Fill(d, period, bytes);
         if (done == bytes)
             return;

@@ -8,6 +8,7 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
 #include <cstring>
 
 #define XE_AVX2 __attribute__((target("avx2")))
@@ -113,6 +114,13 @@ XE_AVX2 void MaskedSpan(bool mirrored, std::uint8_t* d, const std::uint8_t* s, s
     }
 }
 
+// The word as seen from byte `shift` of it (little-endian: a right turn).
+std::uint32_t TurnWord(std::uint32_t word, std::size_t shift)
+{
+    const unsigned turn = static_cast<unsigned>(shift % 4) * 8;
+    return turn == 0 ? word : word >> turn | word << (32 - turn);
+}
+
 } // namespace
 
 namespace XeMemAvx2 {
@@ -171,6 +179,27 @@ XE_AVX2 std::size_t Fill(std::uint8_t* dst, const std::uint32_t* w, std::size_t 
     return done;
 }
 
+XE_AVX2 void FillWord(std::uint8_t* dst, std::uint32_t word, std::size_t bytes)
+{
+    // One unaligned vector at the start, aligned ones from the next 32-byte boundary on (the word
+    // turned to the phase there), and an unaligned one that ends exactly at the end; the first
+    // and the last overlap the aligned ones with the same bytes.
+    Store(dst, _mm256_set1_epi32(static_cast<int>(word)));
+    const std::size_t head = 32 - (reinterpret_cast<std::uintptr_t>(dst) & 31);
+    const __m256i v = _mm256_set1_epi32(static_cast<int>(TurnWord(word, head)));
+    std::uint8_t* at = dst + head;
+    std::uint8_t* const end = dst + bytes;
+    for (; at + 128 <= end; at += 128) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at + 32), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at + 64), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at + 96), v);
+    }
+    for (; at + 32 <= end; at += 32)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at), v);
+    Store(end - 32, _mm256_set1_epi32(static_cast<int>(TurnWord(word, bytes - 32))));
+}
+
 } // namespace XeMemAvx2
 
 #else
@@ -183,6 +212,7 @@ void Reversed(int, std::uint8_t*, const std::uint8_t*, std::size_t) {}
 void Keyed(int, bool, std::uint8_t*, const std::uint8_t*, std::size_t, std::uint32_t) {}
 void Masked(int, bool, std::uint8_t*, const std::uint8_t*, std::size_t, const std::uint8_t*) {}
 std::size_t Fill(std::uint8_t*, const std::uint32_t*, std::size_t) { return 0; }
+void FillWord(std::uint8_t*, std::uint32_t, std::size_t) {}
 
 } // namespace XeMemAvx2
 

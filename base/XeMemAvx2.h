@@ -25,5 +25,7 @@ void Masked(int width, bool mirrored, std::uint8_t* dst, const std::uint8_t* src
 // `bytes` bytes and returns how many bytes that was; the caller writes the rest, which starts at
 // byte (result mod 12) of the period.
 std::size_t Fill(std::uint8_t* dst, const std::uint32_t* period, std::size_t bytes);
+// Fills all of `bytes` bytes (at least 32) with a repeated 4-byte word, from its first byte.
+void FillWord(std::uint8_t* dst, std::uint32_t word, std::size_t bytes);
 
 } // namespace XeMemAvx2

@@ -181,8 +181,8 @@ void CheckEveryFill()
     const std::uint32_t value = 0xA1B2C3D4; // bits above every width, which must not be written
     for (const auto& [fill, width] : fills) {
         for (std::size_t n = 0; n <= 100; ++n) {
-            for (int align = 0; align < 4; ++align) {
-                std::vector<std::uint8_t> want(n * width + 2 * kGuard, 0x5A);
+            for (int align = 0; align < 32; ++align) { // every start within a 32-byte vector
+                std::vector<std::uint8_t> want(n * width + 2 * kGuard + 32, 0x5A);
                 std::vector<std::uint8_t> got = want;
                 for (std::size_t i = 0; i < n * width; ++i)
                     want[kGuard + align + i] = static_cast<std::uint8_t>(value >> (8 * (i % width)));
