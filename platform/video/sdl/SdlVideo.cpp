@@ -228,7 +228,8 @@ std::unique_ptr<SdlWindow> SdlVideo::CreateWindow(const std::string& utf8Title, 
 // ---- window ----
 
 SdlWindow::SdlWindow(SdlVideo& owner, SDL_Window* window, Size client)
-    : owner_(owner), window_(window), client_(client), uiThread_(std::this_thread::get_id()),
+    : owner_(owner), window_(window), windowId_(SDL_GetWindowID(window)), client_(client),
+      uiThread_(std::this_thread::get_id()),
       converter_(std::make_unique<RowConverter>())
 {
     Front().Reset(client.width, client.height, owner.DesktopLayout().Valid() ? owner.DesktopLayout() : kLayoutX888);
@@ -270,7 +271,7 @@ void SdlWindow::FrontChanged()
         return;
     SDL_Event event{};
     event.type = owner_.PresentEventType();
-    event.user.windowID = SDL_GetWindowID(window_);
+    event.user.windowID = windowId_;
     SDL_PushEvent(&event);
 }
 
@@ -312,7 +313,7 @@ bool SdlWindow::HandleEvent(const SDL_Event& event)
         closeRequested_ = true;
         return true;
     }
-    if (event.type != SDL_WINDOWEVENT || event.window.windowID != SDL_GetWindowID(window_))
+    if (event.type != SDL_WINDOWEVENT || event.window.windowID != windowId_)
         return false;
     switch (event.window.event) {
     case SDL_WINDOWEVENT_CLOSE:

@@ -101,6 +101,7 @@ private:
 
     SdlVideo& owner_;
     SDL_Window* window_;
+    std::uint32_t windowId_; // read by the drawing thread too: SDL's window is the UI thread's
     Size client_;
     std::thread::id uiThread_;
     std::unique_ptr<RowConverter> converter_; // UI thread
