@@ -309,11 +309,11 @@ template <int W, bool Reversed> void Keyed(std::uint8_t* d, const std::uint8_t* 
 
 } // namespace
 
-void* XeMemcpy(void* dst, const void* src, std::size_t n) { return std::memmove(dst, src, n); }
+void* XeMemcpy(void* dst, const void* src, std::size_t n) { return n == 0 ? dst : std::memmove(dst, src, n); }
 
-void* XeMemcpyS(void* dst, const void* src, std::size_t n) { return std::memmove(dst, src, n); }
+void* XeMemcpyS(void* dst, const void* src, std::size_t n) { return n == 0 ? dst : std::memmove(dst, src, n); }
 
-void* XeMemcpyB(void* dst, const void* src, std::size_t n) { return std::memmove(dst, src, n); }
+void* XeMemcpyB(void* dst, const void* src, std::size_t n) { return n == 0 ? dst : std::memmove(dst, src, n); }
 
 #define XE_MIRRORED(name, w)                                                                                    \
     void* name(void* dst, const void* src, std::size_t n)                                                       \
