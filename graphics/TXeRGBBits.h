@@ -37,6 +37,8 @@
 // its MMX answer at construction.
 const CPUID& XeCPUID();
 
+class TXeAlpha;
+
 class TXeRGBBits : public TComponent {
 public:
     explicit TXeRGBBits(TComponent* owner);
@@ -168,6 +170,57 @@ public:
     bool XeDoubleAlphaMask(int x, int y, int w, int h, const void* src, int srcPitch, TPixFormat srcFormat,
                            const std::uint8_t* alpha, int alphaPitch, int level);
 
+    // Bitmap-to-bitmap drawing (TXeRGBBitsCopy.cpp, TXeRGBBitsMix.cpp). This bitmap is the
+    // destination; arguments come as destination point, source(s) with their top-left corners,
+    // size, extras. Sources are locked while read. Draw, DrawKey, DrawTLKey and DrawMask need the
+    // source rectangle wholly inside the source and formats that pass ChkFormatCompatible; the
+    // others clip it to the source (and alpha map), moving the destination point by the cut.
+    // Levels run 0..128, alpha values 0..255. A successful call records the part of its
+    // destination rectangle that lies on this bitmap, which fires OnChange, and nothing when no
+    // part does; a failed call records nothing.
+    bool Draw(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    // Draw with the clip rule; false while Reverse.
+    bool ClipDraw(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    // Source pixels equal to the key (as a pixel of this bitmap) leave the destination as it was.
+    bool DrawKey(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h, TXeRGB key);
+    // The key is the source's pixel (0, 0).
+    bool DrawTLKey(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    // Through a repeating 1-bit mask (XePutPatM); false for a null or empty mask.
+    bool DrawMask(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h, const std::uint8_t* mask, int maskW,
+                  int maskH);
+    // The source converted from its format to this bitmap's.
+    bool ConvertCopy(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    // src1 + (src2 - src1) x level / 128; levels 0 and 128 are Draw of one source.
+    bool AlphaBlend(int x, int y, TXeRGBBits* src1, int sx1, int sy1, TXeRGBBits* src2, int sx2, int sy2, int w,
+                    int h, int level);
+    // src blended over this bitmap's own pixels; level 0 succeeds at once, 128 is Draw.
+    bool AlphaBlend(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h, int level);
+    bool SaturationAdd(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    bool SaturationSub(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    // The source laid over through the alpha map, which lies over the source pixel for pixel.
+    bool DrawAlphaMask(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h, const TXeAlpha* mask);
+    // A pf32_8888 source laid over through its own alpha; any other source copied opaque, converted.
+    bool DrawAlphaMask(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
+    // src1 where the mask is 0, src2 where it is 255; the mask lies over src2, src2 is read in
+    // src1's format, and sources of different pixel sizes are refused.
+    bool DrawAlphaMask(int x, int y, TXeRGBBits* src1, int sx1, int sy1, TXeRGBBits* src2, int sx2, int sy2, int w,
+                       int h, const TXeAlpha* mask);
+    // DrawAlphaMask with every mask value scaled by level / 128 first; level 0 succeeds at once.
+    bool DrawDoubleAlphaMask(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h, const TXeAlpha* mask,
+                             int level);
+    // The palette colours of an index block read from byte sy x indexPitch + sx on, not clipped
+    // against the block (which carries no size).
+    bool IndexColorCopy(int x, int y, const std::uint8_t* indices, const tagRGBQUAD* palette, int sx, int sy, int w,
+                        int h, int indexPitch);
+
+    // Colour effects on the rectangle of two inclusive corners in any order, clamped to
+    // -32768..32768 and clipped; the treated rectangle is recorded (TXeRGBBitsEffect.cpp).
+    // Tone: bits 0-7 of tone scale blue, 8-15 green, 16-23 red in 1/128 steps (ToneKernels.h).
+    bool ToneChange(int x1, int y1, int x2, int y2, std::uint32_t tone);
+    bool Monochrome(int x1, int y1, int x2, int y2);
+    bool Sepia(int x1, int y1, int x2, int y2);
+    bool Negative(int x1, int y1, int x2, int y2);
+
 protected:
     // True when the depth is 1..4 and the format 0..7 (the kernels exist).
     bool SetProcs() const;
@@ -212,7 +265,7 @@ private:
     // pattern when `mirror`; moves the block; false when nothing is left.
     bool ClipPattern(int& x, int& y, int& w, int& h, const std::uint8_t*& src, std::ptrdiff_t srcPitch, bool mirror) const;
     // Lock, draw, Unlock; an Exception from draw makes the result false.
-    template <typename Draw> bool WithLock(Draw&& draw);
+    template <typename Fn> bool WithLock(Fn&& draw);
     bool PutPatMasked(int x, int y, int w, int h, const void* src, int srcPitch, const std::uint8_t* mask, int maskW,
                       int maskH, bool mirror);
     bool SaturateRows(int x, int y, int w, int h, const void* src, int srcPitch,
@@ -223,7 +276,7 @@ private:
     std::unique_ptr<std::uint8_t[]> storage_;
 };
 
-template <typename Draw> bool TXeRGBBits::WithLock(Draw&& draw)
+template <typename Fn> bool TXeRGBBits::WithLock(Fn&& draw)
 {
     if (!Lock())
         return false;
