@@ -47,6 +47,11 @@ std::unique_ptr<DibSection> DibSection::Create(const BitmapInfoHeader& header, s
     std::size_t bytes = 0;
     if (!SectionSize(header.biWidth, dib->height_, bitCount, dib->stride_, bytes))
         return nullptr;
+    std::uint32_t imageSize = 0;
+    dib->header_.biSizeImage =
+        __builtin_mul_overflow(static_cast<std::uint32_t>(dib->stride_), static_cast<std::uint32_t>(dib->height_), &imageSize)
+            ? 0
+            : imageSize;
     if (bitFields)
         std::copy_n(masks.begin(), 3, dib->masks_);
     else if (bitCount == 16)

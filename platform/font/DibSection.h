@@ -30,7 +30,8 @@ static_assert(sizeof(BitmapInfoHeader) == 40);
 
 class DibSection {
 public:
-    // A zeroed section for the header. Rows are 4-byte aligned. 16- and 32-bit sections take their
+    // A zeroed section for the header, whose image size it sets (0 when that does not fit in 32
+    // bits). Rows are 4-byte aligned. 16- and 32-bit sections take their
     // red, green and blue masks from `masks` with BI_BITFIELDS, else 5-5-5 or 8-8-8; 24-bit ones
     // are BI_RGB; 8-bit ones take up to 256 colours (0x00RRGGBB) from `colours`. Null for a
     // non-positive width, a zero height, another bit count, BI_BITFIELDS with fewer than three
