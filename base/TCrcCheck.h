@@ -27,5 +27,7 @@ public:
 
 private:
     TCrcType type_ = ct8408;
-    std::array<std::uint16_t, 256> table_{};
+    // table_[0] is the byte table; table_[k][i] is the CRC of byte i followed by k zero bytes, so
+    // eight bytes are taken at a time with one lookup each.
+    std::array<std::array<std::uint16_t, 256>, 8> table_{};
 };

@@ -32,6 +32,9 @@ enum TCrcMode { cmNon = 0, cmPackAll = 1, cmEachFile = 2 };
 // The type byte of a directory record.
 enum TXePackType : std::uint8_t { ptStored = 0, ptTovanu = 1, ptBrisane = 2, ptInverted = 3 };
 
+// Types whose stored bytes are a codec's stream.
+inline bool IsCoded(int type) { return type == ptTovanu || type == ptBrisane; }
+
 struct TXePackHeader {
     char Magic[6];          // "XePack", never compared on load
     std::uint16_t Version;

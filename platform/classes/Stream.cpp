@@ -53,8 +53,8 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count)
 TFileStream::TFileStream(const AnsiString& fileName, unsigned mode) : fileName_(fileName)
 {
     const std::filesystem::path native = FileSystem::NativePath(fileName);
-    if (mode == fmCreate) {
-        fd_ = ::open(native.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (mode == fmCreate || mode == fmCreateExclusive) {
+        fd_ = ::open(native.c_str(), O_RDWR | O_CREAT | (mode == fmCreate ? O_TRUNC : O_EXCL) | O_CLOEXEC, 0666);
         if (fd_ < 0)
             throw EFCreateError(Format("Cannot create file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
         FileSystem::NoteChanged(native);

@@ -32,6 +32,9 @@ public:
 
 // File open modes. The share bits are accepted for compatibility and have no effect here.
 inline constexpr unsigned fmCreate = 0xFFFF;
+// Creates a new file and fails (EFCreateError) when one of that name exists: a name taken this way
+// belongs to the caller alone.
+inline constexpr unsigned fmCreateExclusive = 0xFFFE;
 inline constexpr unsigned fmOpenRead = 0x0000;
 inline constexpr unsigned fmOpenWrite = 0x0001;
 inline constexpr unsigned fmOpenReadWrite = 0x0002;
@@ -39,7 +42,8 @@ inline constexpr unsigned fmShareDenyWrite = 0x0020;
 inline constexpr unsigned fmShareDenyNone = 0x0040;
 
 // A file opened through the path layer (backslash names, case-insensitive lookup).
-// The constructor raises EFCreateError (fmCreate) or EFOpenError when the file cannot be opened.
+// The constructor raises EFCreateError (fmCreate, fmCreateExclusive) or EFOpenError when the file
+// cannot be opened.
 class TFileStream : public TStream {
 public:
     TFileStream(const AnsiString& fileName, unsigned mode);

@@ -21,6 +21,29 @@ TEST(TCrcCheck, GivesTheCheckValuesOfBothPolynomials)
     EXPECT_EQ(crc.Crc(CheckText, 9), 0x7ABB);
 }
 
+// The CRC one bit at a time, straight from its definition.
+unsigned short BitwiseCrc(const unsigned char* data, int n, unsigned short polynomial)
+{
+    unsigned short crc = 0xFFFF;
+    for (int i = 0; i < n; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<unsigned short>((crc >> 1) ^ polynomial) : static_cast<unsigned short>(crc >> 1);
+    }
+    return crc;
+}
+
+TEST(TCrcCheck, MatchesTheBitwiseDefinitionAtEveryLength)
+{
+    const CodecCorpus::Bytes data = CodecCorpus::Random(300, 3);
+    TCrcCheck crc;
+    for (const TCrcType type : {ct8408, ctC001}) {
+        crc.SetCrcType(type);
+        for (int n = 0; n <= 300; n += (n < 40 ? 1 : 37))
+            EXPECT_EQ(crc.Crc(data.data(), n), BitwiseCrc(data.data(), n, type == ct8408 ? 0x8408 : 0xC001)) << n;
+    }
+}
+
 TEST(TCrcCheck, ContinuesOverPieces)
 {
     const TCrcCheck crc;

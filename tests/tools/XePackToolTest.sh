@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The pack tool end to end: for every method, create an archive of a tree (empty, 1-byte, text,
+# binary and run-heavy files, a subfolder), verify it, extract it and compare; then the failures:
+# a damaged archive fails verify, a refused name fails create and leaves the old archive.
+set -euo pipefail
+xepack=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+mkdir -p tree/sub
+: > tree/empty.bin
+printf 'x' > tree/one.txt
+for i in $(seq 1 3000); do echo "line $i of the text file, with words that repeat"; done > tree/text.txt
+head -c 70000 /dev/urandom > tree/sub/binary.dat
+{ head -c 40000 /dev/zero; printf 'abc'; head -c 9000 /dev/zero | tr '\0' 'q'; } > tree/sub/runs.bin
+for method in 0 1 2 3 4 5; do
+    rm -rf out t.pak
+    "$xepack" create t.pak -m "$method" tree
+    "$xepack" verify t.pak > /dev/null
+    "$xepack" extract t.pak out
+    diff -r tree out
+done
+"$xepack" list t.pak > list.txt
+grep -q 'sub\\runs.bin' list.txt
+"$xepack" --help > help.txt
+grep -q 'usage: xepack' help.txt
+
+cp t.pak good.pak
+perl -e 'open(F, "+<", $ARGV[0]) or die; seek(F, 40, 0); read(F, $c, 1); seek(F, 40, 0); print F chr(ord($c) ^ 0xFF)' t.pak
+if "$xepack" verify t.pak 2> err.txt; then echo "a damaged archive passed verify"; exit 1; fi
+grep -q 'CRC' err.txt
+
+mkdir long
+echo hi > long/abcdefghijklmnopqrstuvwxyz.txt
+if "$xepack" create good.pak long 2> err.txt; then echo "a 30-byte name was taken"; exit 1; fi
+test -s err.txt
+"$xepack" verify good.pak > /dev/null
+if "$xepack" frobnicate good.pak 2> /dev/null; then echo "an unknown command succeeded"; exit 1; fi
+echo "xepack: all checks passed"
