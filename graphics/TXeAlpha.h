@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <memory>
 
+class TStream;
+
 class TXeAlpha : public TComponent {
 public:
     explicit TXeAlpha(TComponent* owner);
@@ -95,6 +97,13 @@ public:
     bool Extract(int x, int y, const TXeAlpha* src, int sx, int sy, int w, int h, int value);
     bool SAdd(int x, int y, const TXeAlpha* src, int sx, int sy, int w, int h, int value);
     bool SSub(int x, int y, const TXeAlpha* src, int sx, int sy, int w, int h, int value);
+
+    // An 8-bit BMP's grey values (LoadAlphaStream) or palette indices (LoadIndexStream) put at
+    // (x, y) (TXeAlphaLoad.cpp). A map not yet created is first created reaching from (0, 0) to
+    // the picture's far corner. False when the picture cannot be decoded or is empty, and when no
+    // part of it lands on the map.
+    bool LoadAlphaStream(TStream* stream, int x, int y);
+    bool LoadIndexStream(TStream* stream, int x, int y);
 
 protected:
     // Fields of the class; subclasses with their own storage set FBits, FPitch and FCreated.

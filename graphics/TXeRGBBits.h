@@ -37,6 +37,7 @@
 // its MMX answer at construction.
 const CPUID& XeCPUID();
 
+class TStream;
 class TXeAlpha;
 
 class TXeRGBBits : public TComponent {
@@ -220,6 +221,21 @@ public:
     bool Monochrome(int x1, int y1, int x2, int y2);
     bool Sepia(int x1, int y1, int x2, int y2);
     bool Negative(int x1, int y1, int x2, int y2);
+
+    // Decode and put (TXeRGBBitsDecode.cpp): a picture read from the stream's position, decoded in
+    // this bitmap's format and put at (x, y). A bitmap (or alpha map) not yet created is first
+    // created reaching from (0, 0) to the picture's far corner. False when the picture cannot be
+    // decoded or is empty, and when no part of it lands on the bitmap or on the given alpha map.
+    bool DrawBmpStream(TStream* stream, int x, int y);
+    bool DrawJpegStream(TStream* stream, int x, int y);
+    bool DrawPngStream(TStream* stream, int x, int y);
+    // With an alpha map, the picture's alpha bytes go into it at (x, y) as well.
+    bool DrawPngStream(TStream* stream, int x, int y, TXeAlpha* alpha);
+    // The colours of alpha pixels are first taken back from their blend over white.
+    bool DrawPngWMStream(TStream* stream, int x, int y);
+    bool DrawPngWMStream(TStream* stream, int x, int y, TXeAlpha* alpha);
+    // table: the 256 bytes the picture is scrambled with.
+    bool DrawGnyStream(TStream* stream, int x, int y, const unsigned char* table);
 
 protected:
     // True when the depth is 1..4 and the format 0..7 (the kernels exist).
