@@ -1,0 +1,72 @@
+// EventSet: auto-reset events that buffers signal at their notification positions and one thread
+// waits on; NotifyTracker: a count of signalled events not yet handled, for clocks that tests drive.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <semaphore>
+
+namespace audio {
+
+// Counts events of every set made with it from the moment they are signalled until their waiter
+// has handled them (or they are reset). The manual-clock output waits for the count to reach 0
+// before it moves on, so that a test sees every refill and notice in step with the frames it
+// advances.
+//
+// Threads: Add and Sub are lock-free and may be called from any thread, the mixer included.
+class NotifyTracker {
+public:
+    void Add(int n) noexcept { outstanding_.fetch_add(n, std::memory_order_acq_rel); }
+    void Sub(int n) noexcept { outstanding_.fetch_sub(n, std::memory_order_acq_rel); }
+    int Outstanding() const noexcept { return outstanding_.load(std::memory_order_acquire); }
+
+    // Waits until nothing is outstanding, polling; false when that takes longer than about
+    // `pollLimit` polls of 50 microseconds (a handler that hangs).
+    bool WaitIdle(int pollLimit = 200000) const;
+
+private:
+    std::atomic<int> outstanding_{0};
+};
+
+// Up to 32 events, each either set or clear. Signal sets one; a set event stays set (once, however
+// often it is signalled) until the waiter takes it or it is reset, as Windows-style auto-reset
+// events do. Wait takes the lowest set event first.
+//
+// Threads: Signal is lock-free and allocation-free (the mixer calls it); Reset may be called from
+// any thread; Wait and Done only from the one thread that waits.
+class EventSet {
+public:
+    static constexpr int kMaxEvents = 32;
+
+    // `count` is clamped to 1..kMaxEvents. `tracker` may be null.
+    explicit EventSet(int count, std::shared_ptr<NotifyTracker> tracker = nullptr);
+    ~EventSet();
+    EventSet(const EventSet&) = delete;
+    EventSet& operator=(const EventSet&) = delete;
+
+    int Count() const { return count_; }
+
+    void Signal(int index) noexcept;
+    void Reset(int index) noexcept;
+    bool IsSet(int index) const noexcept;
+
+    // Ends the handling of the event returned last (Done), then waits up to `timeout` for a set
+    // event, takes it and returns its index; -1 after the time-out.
+    int Wait(std::chrono::milliseconds timeout);
+    // The event Wait returned last has been handled.
+    void Done() noexcept;
+
+private:
+    // Takes the lowest set event; -1 when none is set.
+    int TakeLowest() noexcept;
+
+    const int count_;
+    std::shared_ptr<NotifyTracker> tracker_;
+    std::atomic<std::uint32_t> pending_{0}; // bit i: event i is set
+    std::atomic<bool> handling_{false};     // the waiter holds a taken event not yet Done
+    std::counting_semaphore<> wake_{0};     // one token per event that became set
+};
+
+} // namespace audio

@@ -1,0 +1,70 @@
+// PlaybackClock: which output frame is audible now, from the times at which the output asked for
+// its periods, smoothed by a delay-locked loop and interpolated on the output's clock.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace audio {
+
+// Output frames are counted in 64 bits from the first frame the output ever played, so the count
+// never wraps and never drifts. When the output asks for period k (frames first..first+frames-1)
+// at time t, frame first - latency is the one being heard: the frames already handed over still
+// have to play. Between periods the audible frame grows at the rate the loop has measured (not the
+// nominal rate), so a device whose clock runs a little fast or slow is followed; the estimate
+// never runs past the end of the frames handed over and never goes back.
+//
+// The loop: a second-order delay-locked loop on the period start times, its bandwidth narrowing
+// from kStartBandwidthHz to kBandwidthHz over the first periods (quick to lock, then smooth),
+// reset when a period comes more than kResetPeriods periods off its predicted time (a stall or a
+// burst) or when the period's length or rate changes.
+//
+// Threads: OnPeriod from the output's thread (one at a time), lock-free and allocation-free;
+// AudibleFrame and Reset from any thread. The published state is a sequence-locked record: a
+// reader retries while the output thread writes it, and the writer never waits.
+class PlaybackClock {
+public:
+    static constexpr double kBandwidthHz = 1.0;
+    static constexpr double kStartBandwidthHz = 8.0;
+    static constexpr double kNarrowingPeriods = 8.0;
+    static constexpr double kResetPeriods = 2.0;
+
+    // The output asked at `nowNs` for `frames` frames starting at output frame `first`.
+    void OnPeriod(std::int64_t nowNs, std::uint64_t first, std::uint32_t frames, std::uint32_t latencyFrames,
+                  std::uint32_t rate) noexcept;
+    // The output frame heard at `nowNs` (a time of the same clock as OnPeriod's); 0 before the
+    // first period. Never less than a value it returned before.
+    std::uint64_t AudibleFrame(std::int64_t nowNs) noexcept;
+    // The next period starts the loop over (the output was stopped or reopened).
+    void Reset() noexcept { reset_.store(true, std::memory_order_release); }
+
+private:
+    struct Published {
+        std::uint64_t anchor; // audible frame at t0 (may be "negative": stored as signed)
+        std::int64_t t0;
+        std::int64_t t1;
+        std::uint32_t span;
+    };
+    void Publish(const Published& p) noexcept;
+    bool Read(Published& p) const noexcept;
+
+    // Loop state, output thread only.
+    bool running_ = false;
+    double t1_ = 0;       // predicted start of the next period, ns
+    double period_ = 0;   // measured period length, ns
+    int periods_ = 0;     // since the last reset
+    std::uint32_t frames_ = 0;
+    std::uint32_t rate_ = 0;
+    std::atomic<bool> reset_{false};
+
+    // Sequence-locked published record (odd sequence: being written).
+    std::atomic<std::uint32_t> sequence_{0};
+    std::atomic<std::int64_t> anchor_{0};
+    std::atomic<std::int64_t> t0_{0};
+    std::atomic<std::int64_t> t1Published_{0};
+    std::atomic<std::uint32_t> span_{0};
+
+    std::atomic<std::uint64_t> lastReported_{0};
+};
+
+} // namespace audio
