@@ -1,7 +1,8 @@
 // DirectX::TDDraw: the library's screen: creation with its fallbacks, release, presenting, surfaces and queries.
 #include "graphics/TDDraw.h"
 
-#include "platform/classes/Application.h"
+#include "graphics/BmpPicture.h"
+#include "graphics/PictureBlock.h"
 
 #include <algorithm>
 #include <new>
@@ -598,6 +599,23 @@ TDSurface* TDDraw::CreateSurface(int w, int h, bool videoMemory)
     if (!FEnabled)
         return nullptr;
     return CreateSurface(FPrimarySurface->BitDepth(), FPrimarySurface->PixFormat(), w, h, videoMemory);
+}
+
+TDSurface* TDDraw::CreateSurfaceFromBitmap(TStream* stream, bool videoMemory)
+{
+    if (!FEnabled || stream == nullptr)
+        return nullptr;
+    const TPixFormat format = FPrimarySurface->PixFormat();
+    unsigned char* raw = nullptr;
+    int w = 0;
+    int h = 0;
+    if (!LoadBmp(stream, &raw, &w, &h, format) || raw == nullptr)
+        return nullptr;
+    const TPictureMemory block(raw);
+    TDSurface* surface = CreateSurface(FPrimarySurface->BitDepth(), format, w, h, videoMemory);
+    if (surface != nullptr)
+        surface->PutPat(0, 0, w, h, block.get());
+    return surface;
 }
 
 bool TDDraw::AddSurfaceList(TDSurface* surface)

@@ -155,6 +155,9 @@ public:
     // ---- surfaces of the program ----
     TDSurface* CreateSurface(TBitDepth bd, TPixFormat pf, int w, int h, bool videoMemory);
     TDSurface* CreateSurface(int w, int h, bool videoMemory);
+    // A surface in the display's format holding the BMP picture the stream holds; null when the
+    // display is disabled or the picture cannot be decoded or held.
+    TDSurface* CreateSurfaceFromBitmap(TStream* stream, bool videoMemory);
     bool AddSurfaceList(TDSurface* surface);
     bool DelSurfaceList(TDSurface* surface);
     bool RestoreAllSurfaces();
@@ -168,8 +171,14 @@ public:
 
     // ---- sprites ----
     TDSurface* GetSpSurface(int page);
+    // A BMP picture decoded into a page at (x, y); a picture copied to a page's top-left corner
+    // with format conversion.
+    bool SpPatLoadBmp(int page, TStream* stream, int x, int y);
+    bool SpPatCopy(int page, TXeRGBBits* src);
     bool SpSetPattern(int pattern, int page, int x, int y, int w, int h, TXeRGB key);
     bool SpSetPattern(int pattern, int page, int x, int y, int w, int h);
+    // A BMP picture put on a page at (x, y) and made a pattern whose key is its top-left colour.
+    bool SpSetPatternBmp(int pattern, int page, TStream* stream, int x, int y);
     bool SpClrPattern(int pattern);
     bool SpSetSprite(int sprite, int x, int y, int pattern, int priority);
     int SpAddSprite(int x, int y, int pattern, int priority);
@@ -181,6 +190,9 @@ public:
     bool SpriteHide();
     bool SpriteDraw(TDSurface* dest);
     bool SpritePatternWrite(TDSurface* dest, int pattern, int x, int y);
+    // The same by software into a bitmap; pages holds a bitmap for each of the SpritePage pages.
+    bool SpriteDraw(TXeRGBBits* dest, TXeRGBBits** pages);
+    bool SpritePatternWrite(TXeRGBBits* dest, TXeRGBBits** pages, int pattern, int x, int y);
 
 private:
     // The device a query uses: the display's own while enabled, else a temporary one.

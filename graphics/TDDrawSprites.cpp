@@ -7,6 +7,7 @@
 #include "graphics/TDDraw.h"
 
 #include <algorithm>
+#include <exception>
 #include <cstdint>
 #include <vector>
 
@@ -116,6 +117,20 @@ TDSurface* TDDraw::GetSpSurface(int page)
     return FSpSurface[static_cast<std::size_t>(page)];
 }
 
+bool TDDraw::SpPatLoadBmp(int page, TStream* stream, int x, int y)
+{
+    if (!FEnabled || !InRange(page, FSpritePage) || stream == nullptr)
+        return false;
+    return FSpSurface[static_cast<std::size_t>(page)]->DrawBmpStream(stream, x, y);
+}
+
+bool TDDraw::SpPatCopy(int page, TXeRGBBits* src)
+{
+    if (!FEnabled || !InRange(page, FSpritePage) || src == nullptr)
+        return false;
+    return FSpSurface[static_cast<std::size_t>(page)]->ConvertCopy(0, 0, src, 0, 0, src->Width(), src->Height());
+}
+
 // ---- patterns ----
 
 bool TDDraw::SpSetPattern(int pattern, int page, int x, int y, int w, int h, TXeRGB key)
@@ -143,6 +158,26 @@ bool TDDraw::SpSetPattern(int pattern, int page, int x, int y, int w, int h)
     TDSurface* surface = FSpSurface[static_cast<std::size_t>(page)];
     const TXeRGB key = surface->PixeltoTXeRGB(surface->PGet(x, y));
     return SpSetPattern(pattern, page, x, y, w, h, key);
+}
+
+bool TDDraw::SpSetPatternBmp(int pattern, int page, TStream* stream, int x, int y)
+{
+    if (!FEnabled || !InRange(page, FSpritePage) || stream == nullptr)
+        return false;
+    // Every failure, an exception raised while decoding or drawing included, is reported.
+    try {
+        TXeRGBBits picture(nullptr);
+        picture.SetBitDepth(FPrimarySurface->BitDepth());
+        picture.SetPixFormat(FPrimarySurface->PixFormat());
+        if (!picture.DrawBmpStream(stream, 0, 0))
+            return false;
+        const TXeRGB key = picture.PixeltoTXeRGB(picture.PGet(0, 0));
+        if (!FSpSurface[static_cast<std::size_t>(page)]->Draw(x, y, &picture, 0, 0, picture.Width(), picture.Height()))
+            return false;
+        return SpSetPattern(pattern, page, x, y, picture.Width(), picture.Height(), key);
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 bool TDDraw::SpClrPattern(int pattern)
@@ -278,6 +313,40 @@ bool TDDraw::SpritePatternWrite(TDSurface* dest, int pattern, int x, int y)
     const video::Rect from{sx, sy, sx + w, sy + h};
     const video::Rect to{x, y, x + w, y + h};
     dest->Surface()->Blt(&to, page->Surface().get(), &from, video::kBltKeySrc | video::kBltAsync);
+    return true;
+}
+
+bool TDDraw::SpritePatternWrite(TXeRGBBits* dest, TXeRGBBits** pages, int pattern, int x, int y)
+{
+    if (!FEnabled || dest == nullptr || pages == nullptr || !InRange(pattern, kSpPatternCount))
+        return false;
+    const TSpPattern* p = UsedPattern(pattern);
+    if (p == nullptr)
+        return true;
+    int sx = p->X;
+    int sy = p->Y;
+    int w = p->Width;
+    int h = p->Height;
+    if (!ClipToDest(x, y, sx, sy, w, h, dest->Width(), dest->Height()))
+        return true;
+    TXeRGBBits* page = pages[p->Page];
+    return page != nullptr && dest->DrawKey(x, y, page, sx, sy, w, h, p->Key);
+}
+
+bool TDDraw::SpriteDraw(TXeRGBBits* dest, TXeRGBBits** pages)
+{
+    if (!FEnabled || dest == nullptr)
+        return false;
+    if (!dest->Lock())
+        return true;
+    try {
+        for (int i : DrawingOrder(*FSpriteTable)) {
+            const TSpSprite& s = (*FSpriteTable)[static_cast<std::size_t>(i)];
+            SpritePatternWrite(dest, pages, s.Pattern, s.X, s.Y);
+        }
+    } catch (const std::exception&) {
+    }
+    dest->Unlock();
     return true;
 }
 

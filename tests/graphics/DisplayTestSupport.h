@@ -9,6 +9,40 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
+
+// A 24-bit BMP file (bottom row first, rows padded to 4 bytes) of `width` x `height` pixels given
+// as 0x00RRGGBB, top row first, in a memory stream at its start.
+inline std::unique_ptr<TMemoryStream> BmpStream(int width, int height, const std::vector<std::uint32_t>& rgb)
+{
+    const int rowBytes = (width * 3 + 3) & ~3;
+    std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(rowBytes) * height, 0);
+    const auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    file[26] = 1;  // planes
+    file[28] = 24; // bits per pixel
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t c = rgb[static_cast<std::size_t>(y) * width + x];
+            const std::size_t at = 54 + static_cast<std::size_t>(height - 1 - y) * rowBytes + x * 3;
+            file[at] = static_cast<std::uint8_t>(c);
+            file[at + 1] = static_cast<std::uint8_t>(c >> 8);
+            file[at + 2] = static_cast<std::uint8_t>(c >> 16);
+        }
+    auto stream = std::make_unique<TMemoryStream>();
+    stream->WriteBuffer(file.data(), static_cast<int>(file.size()));
+    stream->SetPosition(0);
+    return stream;
+}
 
 class DisplayFixture : public ::testing::Test {
 protected:

@@ -244,3 +244,125 @@ TEST_F(TDDrawSprites, SpritesOnTheWindowPrimaryFollowTheClientArea)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DirectX;
+
+// A 4 x 2 picture: a key colour in the top-left corner, red, green and blue.
+const std::vector<std::uint32_t> kPicture{0x0000FF, 0xFF0000, 0x00FF00, 0x0000FF,
+                                          0xFF0000, 0xFF0000, 0x00FF00, 0xFFFFFF};
+
+using TDDrawSpritePictures = DisplayFixture;
+
+TEST_F(TDDrawSpritePictures, BmpPatternTakesItsTopLeftColourAsKey)
+{
+    display->SetSpritePage(2);
+    Enable(true);
+    auto bmp = BmpStream(4, 2, kPicture);
+    ASSERT_TRUE(display->SpSetPatternBmp(9, 1, bmp.get(), 100, 50));
+    const TSpPattern& pattern = (*display->PatternTable())[9];
+    EXPECT_TRUE(pattern.Used);
+    EXPECT_EQ(pattern.Page, 1);
+    EXPECT_EQ(pattern.X, 100);
+    EXPECT_EQ(pattern.Width, 4);
+    EXPECT_EQ(pattern.Height, 2);
+    EXPECT_EQ(pattern.Key, XeRGB(0, 0, 255));
+    EXPECT_EQ(display->GetSpSurface(1)->PGet(101, 50), 0xF800u);
+    EXPECT_EQ(display->GetSpSurface(1)->PGet(103, 51), 0xFFFFu);
+}
+
+// Every failure of the loader is reported, an exception while decoding included.
+TEST_F(TDDrawSpritePictures, BmpPatternFailuresAreReported)
+{
+    display->SetSpritePage(1);
+    Enable(true);
+    auto broken = BmpStream(4, 2, kPicture);
+    broken->SetSize(60); // the rows are cut off
+    EXPECT_FALSE(display->SpSetPatternBmp(0, 0, broken.get(), 0, 0));
+    auto bmp = BmpStream(4, 2, kPicture);
+    EXPECT_FALSE(display->SpSetPatternBmp(0, 0, bmp.get(), 638, 0)) << "outside the screen";
+    EXPECT_FALSE(display->SpSetPatternBmp(0, 1, bmp.get(), 0, 0)) << "no page 1";
+    EXPECT_FALSE((*display->PatternTable())[0].Used);
+
+    class RaisingStream : public TMemoryStream {
+    public:
+        int Read(void*, int) override { throw EReadError("read failed"); }
+    } raising;
+    EXPECT_FALSE(display->SpSetPatternBmp(0, 0, &raising, 0, 0));
+    EXPECT_FALSE(display->SpPatLoadBmp(0, &raising, 0, 0));
+}
+
+TEST_F(TDDrawSpritePictures, PicturesIntoPages)
+{
+    display->SetSpritePage(1);
+    Enable(true);
+    auto bmp = BmpStream(4, 2, kPicture);
+    ASSERT_TRUE(display->SpPatLoadBmp(0, bmp.get(), 10, 20));
+    EXPECT_EQ(display->GetSpSurface(0)->PGet(11, 20), 0xF800u);
+
+    TXeRGBBits picture(nullptr);
+    picture.SetWidth(3);
+    picture.SetHeight(3);
+    ASSERT_TRUE(picture.Create()); // 24 bits
+    picture.PSet(2, 2, 0x00FF00);
+    ASSERT_TRUE(display->SpPatCopy(0, &picture));
+    EXPECT_EQ(display->GetSpSurface(0)->PGet(2, 2), 0x07E0u) << "converted to the page's format";
+    EXPECT_FALSE(display->SpPatCopy(1, &picture));
+    EXPECT_FALSE(display->SpPatCopy(0, nullptr));
+}
+
+TEST_F(TDDrawSpritePictures, SurfaceFromABitmapInTheDisplayFormat)
+{
+    EXPECT_EQ(display->CreateSurfaceFromBitmap(BmpStream(4, 2, kPicture).get(), false), nullptr) << "disabled";
+    Enable(true);
+    TDSurface* surface = display->CreateSurfaceFromBitmap(BmpStream(4, 2, kPicture).get(), true);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->Width(), 4);
+    EXPECT_EQ(surface->PixFormat(), pf16_565);
+    EXPECT_EQ(surface->PGet(1, 0), 0xF800u);
+    EXPECT_EQ(surface->PGet(3, 1), 0xFFFFu);
+    auto broken = BmpStream(4, 2, kPicture);
+    broken->SetSize(20);
+    EXPECT_EQ(display->CreateSurfaceFromBitmap(broken.get(), false), nullptr);
+}
+
+// The software form draws the same table into any bitmap with the caller's pages.
+TEST_F(TDDrawSpritePictures, SoftwareSpritesIntoABitmap)
+{
+    Enable(true);
+    TXeRGBBits page(nullptr);
+    page.SetBitDepth(bd32);
+    page.SetWidth(64);
+    page.SetHeight(32);
+    ASSERT_TRUE(page.Create());
+    page.BoxFill(0, 0, 31, 31, 0xFF0000);
+    page.BoxFill(32, 0, 63, 31, 0x00FF00);
+    page.BoxFill(40, 8, 47, 15, 0x0000FF); // the key: a hole in the green square
+    TXeRGBBits* pages[] = {&page};
+    display->SetSpritePage(1);
+    ASSERT_TRUE(display->SpSetPattern(0, 0, 0, 0, 32, 32, XeRGB(0, 0, 255)));
+    ASSERT_TRUE(display->SpSetPattern(1, 0, 32, 0, 32, 32, XeRGB(0, 0, 255)));
+    ASSERT_TRUE(display->SpSetSprite(0, 0, 0, 0, 5));
+    ASSERT_TRUE(display->SpSetSprite(1, 10, 10, 1, 3));
+    ASSERT_TRUE(display->SpSetSprite(2, 90, -4, 0, 0)); // cut at the top and the right
+
+    TXeRGBBits dest(nullptr);
+    dest.SetBitDepth(bd32);
+    dest.SetWidth(100);
+    dest.SetHeight(50);
+    ASSERT_TRUE(dest.Create());
+    ASSERT_TRUE(display->SpriteDraw(&dest, pages));
+    EXPECT_EQ(dest.PGet(5, 5), 0xFF0000u);
+    EXPECT_EQ(dest.PGet(12, 12), 0x00FF00u) << "priority 3 on top of 5";
+    EXPECT_EQ(dest.PGet(20, 20), 0xFF0000u) << "the key shows what is below";
+    EXPECT_EQ(dest.PGet(99, 0), 0xFF0000u);
+    EXPECT_EQ(dest.PGet(99, 28), 0u);
+    EXPECT_FALSE(display->SpritePatternWrite(&dest, pages, 1024, 0, 0));
+    EXPECT_TRUE(display->SpritePatternWrite(&dest, pages, 7, 0, 0)) << "an unused pattern draws nothing";
+
+    TXeRGBBits notCreated(nullptr);
+    EXPECT_TRUE(display->SpriteDraw(&notCreated, pages)) << "a bitmap that cannot be locked gets nothing";
+}
+
+} // namespace
