@@ -50,8 +50,17 @@ void TXeRGBPanel::Dispose()
             child->FParent = nullptr;
         }
     }
-    SetImage(nullptr);
-    SetAlpha(nullptr);
+    DetachImages();
+}
+
+void TXeRGBPanel::DetachImages()
+{
+    if (FImage != nullptr)
+        RemoveFreeNotification(FImage);
+    if (FAlpha != nullptr)
+        RemoveFreeNotification(FAlpha);
+    FImage = nullptr;
+    FAlpha = nullptr;
 }
 
 void TXeRGBPanel::Notification(TComponent* component, TOperation operation)

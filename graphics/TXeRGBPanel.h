@@ -240,6 +240,8 @@ protected:
     TXeRect RectInParent() const;
     // Block height of the image strip (0 without an image).
     int BlockHeight() const;
+    // Forgets Image and Alpha without dirtying the panel (their owner is about to free them).
+    void DetachImages();
 
 private:
     // Painting steps (TXeRGBPanelPaint.cpp).
