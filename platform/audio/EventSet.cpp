@@ -10,10 +10,15 @@ namespace audio {
 
 bool NotifyTracker::WaitIdle(int pollLimit) const
 {
+    // Handlers usually finish within microseconds: yield first, then sleep between polls.
+    constexpr int kYields = 2000;
     for (int polls = 0; Outstanding() > 0; ++polls) {
-        if (polls >= pollLimit)
+        if (polls >= kYields + pollLimit)
             return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        if (polls < kYields)
+            std::this_thread::yield();
+        else
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
     return true;
 }
@@ -59,14 +64,16 @@ bool EventSet::IsSet(int index) const noexcept
 
 int EventSet::TakeLowest() noexcept
 {
-    std::uint32_t bits = pending_.load(std::memory_order_acquire);
+    std::uint32_t bits = pending_.load();
     while (bits != 0) {
         const std::uint32_t lowest = bits & (~bits + 1);
-        if (pending_.compare_exchange_weak(bits, bits & ~lowest, std::memory_order_acq_rel)) {
+        const int index = std::countr_zero(lowest);
+        handling_.store(index);
+        if (pending_.compare_exchange_weak(bits, bits & ~lowest)) {
             // The tracker's count moves from "set" to "being handled".
-            handling_.store(true, std::memory_order_release);
-            return std::countr_zero(lowest);
+            return index;
         }
+        handling_.store(-1);
     }
     return -1;
 }
@@ -89,7 +96,7 @@ int EventSet::Wait(std::chrono::milliseconds timeout)
 
 void EventSet::Done() noexcept
 {
-    if (handling_.exchange(false, std::memory_order_acq_rel) && tracker_)
+    if (handling_.exchange(-1) >= 0 && tracker_)
         tracker_->Sub(1);
 }
 

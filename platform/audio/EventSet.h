@@ -22,8 +22,8 @@ public:
     void Sub(int n) noexcept { outstanding_.fetch_sub(n, std::memory_order_acq_rel); }
     int Outstanding() const noexcept { return outstanding_.load(std::memory_order_acquire); }
 
-    // Waits until nothing is outstanding, polling; false when that takes longer than about
-    // `pollLimit` polls of 50 microseconds (a handler that hangs).
+    // Waits until nothing is outstanding, polling; false when that takes longer than a few
+    // thousand yields and `pollLimit` sleeps of 50 microseconds (a handler that hangs).
     bool WaitIdle(int pollLimit = 200000) const;
 
 private:
@@ -57,6 +57,10 @@ public:
     int Wait(std::chrono::milliseconds timeout);
     // The event Wait returned last has been handled.
     void Done() noexcept;
+    // The event the waiter has taken and not yet handled, -1 when none. It is announced before the
+    // event is taken, so a thread that resets an event and then finds Handling() different from it
+    // knows the waiter will not handle it.
+    int Handling() const noexcept { return handling_.load(); }
 
 private:
     // Takes the lowest set event; -1 when none is set.
@@ -65,7 +69,7 @@ private:
     const int count_;
     std::shared_ptr<NotifyTracker> tracker_;
     std::atomic<std::uint32_t> pending_{0}; // bit i: event i is set
-    std::atomic<bool> handling_{false};     // the waiter holds a taken event not yet Done
+    std::atomic<int> handling_{-1};         // the event the waiter took and has not yet Done
     std::counting_semaphore<> wake_{0};     // one token per event that became set
 };
 
