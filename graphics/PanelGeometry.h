@@ -23,10 +23,11 @@ inline TXeRect RectAt(int x, int y, int w, int h)
     return TXeRect{x, y, SatAdd(x, w), SatAdd(y, h)};
 }
 
-// The overlap of a and b; empty (0, 0, 0, 0) when there is none.
+// The overlap of a and b; empty (0, 0, 0, 0) when there is none (TXeRect::IntersectRect, inline:
+// the tree calls it for every child on every walk).
 inline TXeRect Overlap(const TXeRect& a, const TXeRect& b)
 {
-    TXeRect out;
-    out.IntersectRect(a, b);
-    return out;
+    const TXeRect out{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                      std::min(a.bottom, b.bottom)};
+    return out.IsRectEmpty() || a.IsRectEmpty() || b.IsRectEmpty() ? TXeRect{} : out;
 }

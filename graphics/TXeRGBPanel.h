@@ -250,6 +250,7 @@ private:
     bool DrawOwnPart(TXeRGBBits* dst, int x, int y, const TXeRect& v);
     bool DrawImagePart(TXeRGBBits* dst, int x, int y, const TXeRect& v);
     bool DrawChildren(TXeRGBBits* dst, int x, int y, const TXeRect& r);
+    void CollectModified(TXeRectSet& out, int dx, int dy, const TXeRect& clip) const;
     // Input helpers (TXeRGBPanelInput.cpp).
     bool ShownAt(int x, int y) const;
     bool ReleaseAt(TMouseButton button, TShiftState shift, int x, int y, bool pressed);

@@ -113,17 +113,29 @@ void TXeRGBPanel::GetModifiedRectSet(TXeRectSet& out) const
     if (!FCreated || !FVisible)
         return;
     out.SetRectEmpty();
+    CollectModified(out, 0, 0, ClientRect());
+}
+
+// Adds the shown subtree's dirty rectangles, moved by (dx, dy) into the collecting panel's space
+// and clipped to `clip` (this panel's rectangle cut by every ancestor's, in that space): the same
+// region as collecting each child into a set of its own and clipping it at every level, without a
+// set per panel.
+void TXeRGBPanel::CollectModified(TXeRectSet& out, int dx, int dy, const TXeRect& clip) const
+{
     for (const TXeRGBPanel* child : FChildren) {
         if (!child->FCreated || !child->FVisible)
             continue;
-        TXeRectSet fromChild;
-        child->GetModifiedRectSet(fromChild);
-        fromChild.OffsetRect(child->FOffsetX, child->FOffsetY);
-        if (!fromChild.IsRectEmpty())
-            out.UnionRectSet(fromChild);
+        const int cx = SatAdd(dx, child->FOffsetX);
+        const int cy = SatAdd(dy, child->FOffsetY);
+        const TXeRect childClip = Overlap(clip, Shifted(child->ClientRect(), cx, cy));
+        if (!childClip.IsRectEmpty())
+            child->CollectModified(out, cx, cy, childClip);
     }
-    out.UnionRectSet(FModifiedSet);
-    out.IntersectRect(ClientRect());
+    for (const TXeRect& r : FModifiedSet) {
+        const TXeRect part = Overlap(Shifted(r, dx, dy), clip);
+        if (!part.IsRectEmpty())
+            out.UnionRect(part);
+    }
 }
 
 void TXeRGBPanel::GetModifiedRect(TXeRect& out) const
@@ -201,8 +213,9 @@ bool TXeRGBPanel::DrawImagePart(TXeRGBBits* dst, int x, int y, const TXeRect& v)
 bool TXeRGBPanel::DrawChildren(TXeRGBBits* dst, int x, int y, const TXeRect& r)
 {
     bool result = true;
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (TXeRGBPanel* child : children) {
+    // By index: an OnDraw handler that changes the list must not leave a dangling iterator.
+    for (std::size_t i = 0; i < FChildren.size(); ++i) {
+        TXeRGBPanel* child = FChildren[i];
         if (!child->FCreated || !child->FVisible)
             continue;
         const TXeRect inChild = Shifted(r, -child->FOffsetX, -child->FOffsetY);
