@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -142,12 +143,16 @@ TEST_P(TDSoundStreamExact, MixedOutputIsTheDecodedPcm)
     EXPECT_EQ(stream->IsPlay(), c.loop);
 }
 
-std::string CaseName(const testing::TestParamInfo<ExactCase>& info)
+std::string CaseName(const ExactCase& c)
 {
-    const ExactCase& c = info.param;
     const char* codec = c.codec == Codec::Wave ? "Wave" : c.codec == Codec::Adp1 ? "Adp1" : "Ogg";
     const auto hundredths = [](double seconds) { return std::to_string(static_cast<int>(seconds * 100 + 0.5)); };
     return std::string(codec) + "_" + hundredths(c.seconds) + (c.loop ? "_LoopFrom" + hundredths(c.loopPoint) : "_Once");
+}
+
+void PrintTo(const ExactCase& c, std::ostream* os)
+{
+    *os << CaseName(c);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -160,9 +165,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ExactCase{Codec::Wave, 2.5, true, 2.49}, // ... and of a hundredth
                     ExactCase{Codec::Adp1, 2.5, false, 0}, ExactCase{Codec::Adp1, 2.5, true, 1.0},
                     ExactCase{Codec::Ogg, 2.5, false, 0}, ExactCase{Codec::Ogg, 2.5, true, 1.2}),
-    CaseName);
+    [](const testing::TestParamInfo<ExactCase>& info) { return CaseName(info.param); });
 
-// Plays a non-looping sound and reports whether it still plays after `frames` frames.
+// A non-looping sound and the output frame at which the cursor enters the quarter after its data.
 struct EndCase {
     double seconds;
     std::uint32_t stopsAt; // output frame where the cursor enters the quarter after the data
