@@ -5,8 +5,8 @@
 // the stream asks its renderer (the device's mixer) for one period of frames at a time, on the
 // back end's own thread (SDL's audio thread, the silent back end's pacing thread) or, for the
 // manual clock, on the test's thread when the test advances the clock. Back ends:
-// platform/audio/sdl (a real device through SDL2), platform/audio/headless (a manual clock that
-// tests advance frame by frame, and silence paced in real time).
+// platform/audio/sdl (a real device through SDL2), platform/audio/silent (nothing heard, mixed in
+// real time) and platform/audio/headless (a manual clock that tests advance frame by frame).
 #pragma once
 
 #include "platform/audio/AudioTypes.h"
@@ -55,8 +55,9 @@ public:
     virtual std::shared_ptr<NotifyTracker> Tracker() const { return nullptr; }
 };
 
-// The back end chosen for the process: SDL2 when its audio subsystem starts, silence otherwise.
-// Made on first use; SetDefaultBackEnd replaces it (tests choose theirs explicitly).
+// The back end chosen for the process: each output opens on SDL2 when SDL has a sound device it
+// can open, on the silent back end otherwise (both run on the monotonic clock). Made on first
+// use; SetDefaultBackEnd replaces it (tests choose theirs explicitly).
 BackEnd& DefaultBackEnd();
 void SetDefaultBackEnd(std::shared_ptr<BackEnd> backEnd);
 

@@ -1,6 +1,6 @@
 // The silent audio back end: an output that plays nothing but mixes in real time, so that buffers
 // play, notify and report positions on a machine without a sound device.
-#include "platform/audio/headless/SilentAudio.h"
+#include "platform/audio/silent/SilentAudio.h"
 
 #include <chrono>
 #include <condition_variable>

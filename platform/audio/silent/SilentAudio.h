@@ -1,8 +1,9 @@
 // The silent audio back end: an output that plays nothing but mixes in real time, so that buffers
 // play, notify and report positions on a machine without a sound device.
 //
-// A pacing thread of its own asks for one period of kPeriodFrames frames at each deadline
-// start + k periods on the monotonic clock (no drift) and discards the frames.
+// Unlike the manual clock this back end runs on the monotonic clock: it stands in for a device,
+// for the game, not for tests. A pacing thread of its own asks for one period of kPeriodFrames
+// frames at each deadline start + k periods (no drift) and discards the frames.
 #pragma once
 
 #include "platform/audio/AudioBackEnd.h"
