@@ -92,6 +92,13 @@ std::optional<FaceLocation> Describe(const FcPattern* face)
 // fontconfig's configuration parser loses one block while reading the system's configuration
 // files; leak checking in sanitised builds ignores it.
 #if defined(__SANITIZE_ADDRESS__)
+#define XE_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define XE_LEAK_CHECKED 1
+#endif
+#endif
+#ifdef XE_LEAK_CHECKED
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #endif
 
