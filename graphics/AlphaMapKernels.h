@@ -50,8 +50,16 @@ void* RGBDoubleAlphaInChannelR(void* dst, const void* src, unsigned count);
 void* RGBDoubleAlphaInChannel_MMX(void* dst, const void* src, unsigned count);
 void* RGBDoubleAlphaInChannelR_MMX(void* dst, const void* src, unsigned count);
 
-// Forward kernels by the destination's layout: the 3-byte kernel for pf24_888, the 4-byte kernel
-// for pf32_888 and pf32_8888, nothing for the 16-bit formats (callers blend those in quad rows).
+// Forward kernels for 16-bit rows whose source and destination share layout F: the result of
+// widening both rows to quads, running the 32-bit kernel of the same rule and narrowing back
+// (so bit 15 of 555/5551 comes out 0 and the 4444 alpha nibble is kept), without the quad rows.
+// The double-alpha rule has one form, its MMX form being identical.
+template <TPixFormat F> void* RGBAlphaOutChannel16(void* dst, const void* src, const void* alpha, unsigned count);
+template <TPixFormat F> void* RGBAlphaOutChannel16_MMX(void* dst, const void* src, const void* alpha, unsigned count);
+template <TPixFormat F> void* RGBDoubleAlphaOutChannel16(void* dst, const void* src, const void* alpha, unsigned count);
+
+// Forward kernels by the destination's layout: the 16-bit kernels above (for a source of the same
+// layout), the 3-byte kernel for pf24_888, the 4-byte kernel for pf32_888 and pf32_8888.
 extern const TPixFormatTable<TAlphaMapRow> RGBAlphaOutChannelTable;
 extern const TPixFormatTable<TAlphaMapRow> RGBAlphaOutChannelTableMMX;
 extern const TPixFormatTable<TAlphaMapRow> RGBDoubleAlphaOutChannelTable;

@@ -31,6 +31,7 @@ int blendLevel = 0;
 TWeightTable workTable{};
 int workLevel = -1;  // the level last filled into the work table; none at start
 const std::uint8_t* selectedTable = workTable.data();
+int selectedLevel = 0;
 
 }  // namespace
 
@@ -47,6 +48,7 @@ int AlphaParam()
 void SetDoubleAlphaParam(int level)
 {
     level = std::clamp(level, 0, 128);
+    selectedLevel = level;
     if (level % 16 == 0) {
         selectedTable = kReadyTables[level / 16].data();
         return;
@@ -61,4 +63,9 @@ void SetDoubleAlphaParam(int level)
 const std::uint8_t* DoubleAlphaTable()
 {
     return selectedTable;
+}
+
+int DoubleAlphaLevel()
+{
+    return selectedLevel;
 }

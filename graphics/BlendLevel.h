@@ -17,3 +17,6 @@ int AlphaParam();
 void SetDoubleAlphaParam(int level);
 // The selected 256-entry weight table; at start the work table, all zero.
 const std::uint8_t* DoubleAlphaTable();
+// The level the selected table was built for (0 at start, whose all-zero table is level 0's), so
+// that vector kernels can compute T[a] instead of looking it up.
+int DoubleAlphaLevel();

@@ -201,8 +201,8 @@ bool TXeRGBBits::XeDoubleAlphaMask(int x, int y, int w, int h, const void* src, 
 }
 
 // Lays `over` onto the destination row through the alpha map; with `under` (two sources) the row
-// first receives `under` instead of keeping the old destination. Rows of equal 3- or 4-byte layouts
-// are blended directly; any other pair is blended in quad rows and converted back.
+// first receives `under` instead of keeping the old destination. Rows of equal layouts (or of the
+// two 32-bit ones) are blended directly; any other pair is blended in quad rows and converted back.
 bool TXeRGBBits::AlphaMapBlend(int x, int y, int w, int h, const void* under, int underPitch, const void* over,
                                int overPitch, TPixFormat srcFormat, const std::uint8_t* alpha, int alphaPitch,
                                bool doubleAlpha)
@@ -216,7 +216,8 @@ bool TXeRGBBits::AlphaMapBlend(int x, int y, int w, int h, const void* under, in
         return false;
     const int srcBytes = PixFormatBytes(srcFormat);
     const int dstBytes = FBitDepth;
-    const bool direct = srcBytes == dstBytes && (dstBytes == 3 || dstBytes == 4);
+    // Equal 16-bit layouts have kernels of their own that give the quad route's result.
+    const bool direct = srcBytes == dstBytes && (dstBytes != 2 || srcFormat == FPixFormat);
     const auto& table = doubleAlpha ? (FMMX ? RGBDoubleAlphaOutChannelTableMMX : RGBDoubleAlphaOutChannelTable)
                                     : (FMMX ? RGBAlphaOutChannelTableMMX : RGBAlphaOutChannelTable);
     TAlphaMapRow* kernel = KernelFor(table, direct ? FPixFormat : pf32_8888);

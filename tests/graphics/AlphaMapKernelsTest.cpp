@@ -3,6 +3,7 @@
 // 0..67 pixels with guard bytes, and the pinned values of odd alphas and last pixels.
 #include "graphics/AlphaMapKernels.h"
 #include "graphics/BlendLevel.h"
+#include "graphics/RowConvert.h"
 
 #include "RowTestSupport.h"
 
@@ -179,5 +180,53 @@ TEST(AlphaMapKernels, OddAlphasAndTheLastPixel)
         EXPECT_TRUE(SameRow(m, p, 4)) << "alpha " << a;
         for (int i = 0; i < 10; ++i)
             EXPECT_EQ(p[i * 4 + 3], d[i * 4 + 3]);
+    }
+}
+
+// The 16-bit kernels against the route they replace: both rows widened to quads, the 32-bit
+// kernel of the same rule, the result narrowed back; every layout, every rule, rows of 0..67 pixels
+// and a few long ones (whole vector groups of every kind), guard bytes after the row.
+TEST(AlphaMapKernels, SixteenBitRowsMatchTheQuadRoute)
+{
+    struct TRule16 {
+        const char* name;
+        TPixFormatTable<TAlphaMapRow> const* table;
+        TAlphaMapRow* quadKernel;
+        bool doubleAlpha;
+    };
+    const TRule16 rules[] = {
+        {"plain", &RGBAlphaOutChannelTable, RGBAlphaOutChannel32, false},
+        {"MMX", &RGBAlphaOutChannelTableMMX, RGBAlphaOutChannel32_MMX, false},
+        {"double", &RGBDoubleAlphaOutChannelTable, RGBDoubleAlphaOutChannel32, true},
+        {"double MMX", &RGBDoubleAlphaOutChannelTableMMX, RGBDoubleAlphaOutChannel32, true},
+    };
+    std::mt19937 rng(16);
+    for (TPixFormat f : {pf16_565, pf16_555, pf16_5551, pf16_4444}) {
+        for (const TRule16& rule : rules) {
+            for (int level : rule.doubleAlpha ? std::vector<int>{0, 37, 64, 100, 128} : std::vector<int>{0}) {
+                SetDoubleAlphaParam(level);
+                std::vector<unsigned> counts;
+                for (unsigned n = 0; n <= kMaxCount; ++n)
+                    counts.push_back(n);
+                for (unsigned n : {128u, 255u, 640u})
+                    counts.push_back(n);
+                for (unsigned n : counts) {
+                    const Bytes before = RandomBytes(rng, std::size_t{n} * 2);
+                    const Bytes src = RandomBytes(rng, before.size());
+                    const Bytes alphas = RandomAlphas(rng, n);
+                    Bytes dq(std::size_t{n} * 4 + 1), sq(std::size_t{n} * 4 + 1), expected(before.size());
+                    RGBQUADcpyFromTable[f](dq.data(), before.data(), n);
+                    RGBQUADcpyFromTable[f](sq.data(), src.data(), n);
+                    rule.quadKernel(dq.data(), sq.data(), alphas.data(), n);
+                    RGBQUADcpyToTable[f](expected.data(), dq.data(), n);
+
+                    TGuardedRow dst(before, rng);
+                    EXPECT_EQ((*rule.table)[f](dst.data(), src.data(), alphas.data(), n), dst.data());
+                    ASSERT_TRUE(SameRow(dst.Row(), expected, 2))
+                        << rule.name << " format " << int{f} << " count " << n << " level " << level;
+                    ASSERT_TRUE(dst.GuardIntact()) << rule.name << " format " << int{f} << " count " << n;
+                }
+            }
+        }
     }
 }
