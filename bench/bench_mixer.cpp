@@ -316,11 +316,17 @@ void PositionErrorOnDummyDriver(benchmark::State& state)
                 errors.push_back(errorMs);
         }
     }
+    if (errors.empty()) {
+        state.SkipWithError("no readings");
+        return;
+    }
     double sum = 0;
     for (double e : errors)
         sum += e;
-    state.counters["mean_error_ms"] = errors.empty() ? 0 : sum / static_cast<double>(errors.size());
-    state.counters["max_error_ms"] = errors.empty() ? 0 : *std::max_element(errors.begin(), errors.end());
+    std::sort(errors.begin(), errors.end());
+    state.counters["mean_error_ms"] = sum / static_cast<double>(errors.size());
+    state.counters["p99_error_ms"] = errors[errors.size() * 99 / 100];
+    state.counters["max_error_ms"] = errors.back();
     state.counters["max_first_0.5s_ms"] = worstEarly;
     state.counters["readings"] = static_cast<double>(errors.size());
 }

@@ -288,7 +288,8 @@ bool TDSoundStream::Stop()
     }
     // A quarter event the thread took before the stop must not refill after a Play that follows:
     // wait until the thread has seen `stopping` and let it go.
-    FThread->WaitWhileHandling(1, kQuarters);
+    if (FThread)
+        FThread->WaitWhileHandling(1, kQuarters);
     return true;
 }
 

@@ -79,7 +79,7 @@ void Mixer::Mix(std::span<std::uint8_t> out, std::uint32_t frames, const PcmForm
     mixing_.fetch_add(1);
     const float gain = masterGain_.load(std::memory_order_acquire);
     const std::uint32_t frameBytes = format.FrameBytes();
-    frames = std::min<std::uint64_t>(frames, out.size() / frameBytes);
+    frames = static_cast<std::uint32_t>(std::min<std::size_t>(frames, out.size() / frameBytes));
     for (std::uint32_t done = 0; done < frames;) {
         const std::uint32_t n = std::min(frames - done, kBlockFrames);
         std::fill_n(acc_.get(), n * 2, 0.0f);
