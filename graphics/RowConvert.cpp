@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(XE_HAVE_AVX2)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -39,12 +42,76 @@ inline void PutWord(Byte* p, std::size_t k, std::uint32_t w)
     std::memcpy(p + 4 * k, &w, 4);
 }
 
+#if defined(XE_HAVE_AVX2)
+
+// The top Bits bits of byte K of each 32-bit lane, moved to bit Shift.
+template <int K, int Bits, int Shift> XE_AVX2 inline __m256i NarrowField(__m256i v)
+{
+    constexpr int from = 8 * K + 8 - Bits;  // lowest kept bit of the channel
+    const __m256i moved = from >= Shift ? _mm256_srli_epi32(v, from - Shift) : _mm256_slli_epi32(v, Shift - from);
+    return _mm256_and_si256(moved, _mm256_set1_epi32(((1 << Bits) - 1) << Shift));
+}
+
+// Eight quads (blue, green, red, fourth byte) to eight pixels of 16-bit layout F, as RGBto<F> does
+// (4444 takes its alpha nibble from the fourth byte, which a triple row fills with 0).
+template <TPixFormat F> XE_AVX2 inline __m128i QuadsTo16(__m256i q)
+{
+    constexpr TLayout16 L = Layout16Of<F>();
+    __m256i p = _mm256_or_si256(_mm256_or_si256(NarrowField<2, L.rBits, L.rShift>(q), NarrowField<1, L.gBits, L.gShift>(q)),
+                                NarrowField<0, L.bBits, L.bShift>(q));
+    if constexpr (F == pf16_4444)
+        p = _mm256_or_si256(p, NarrowField<3, 4, 12>(q));
+    // Every value fits 16 bits, so the saturating pack keeps it; the pack works per 128-bit half.
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(p, p), 0x08);
+    return _mm256_castsi256_si128(packed);
+}
+
+// Eight triples (24 bytes, read as 32) spread to eight quads with a fourth byte 0.
+XE_AVX2 inline __m256i TriplesToQuads8(const Byte* s)
+{
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    const __m256i halves = _mm256_permutevar8x32_epi32(raw, _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0));
+    return _mm256_shuffle_epi8(halves, _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1,
+                                                        3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1));
+}
+
+// Quad or triple rows to 16-bit layout F, eight pixels per step; returns the pixels done (the
+// rest is left to the portable loop; a triple step reads 8 bytes past its 24).
+template <TPixFormat F, int SrcBytes> XE_AVX2 std::size_t To16Avx2(Byte* d, const Byte* s, unsigned count)
+{
+    std::size_t i = 0;
+    const std::size_t groups = SrcBytes == 4 ? count / 8 : (count >= 3 ? (count - 3) / 8 : 0);
+    for (std::size_t j = 0; j < groups; ++j, i += 8) {
+        const __m256i q = SrcBytes == 4 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4))
+                                        : TriplesToQuads8(s + i * 3);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), QuadsTo16<F>(q));
+    }
+    return i;
+}
+
+// Quads to triples, eight pixels per step: the fourth bytes squeezed out of each half, the halves
+// joined; returns the pixels done.
+XE_AVX2 std::size_t QuadsToTriplesAvx2(Byte* d, const Byte* s, unsigned count)
+{
+    const __m256i squeeze = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
+                                             8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4));
+        const __m256i t = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(q, squeeze), join);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 3), _mm256_castsi256_si128(t));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i * 3 + 16), _mm256_extracti128_si256(t, 1));
+    }
+    return i;
+}
+
+#endif
+
 // Quads to triples (fourth byte dropped): four pixels, four words in and three out, per step; the
 // vectoriser interleaves the groups. The last count mod 4 pixels go one at a time.
-XE_VECTOR_CLONES void* QuadsToTriples(void* dst, const void* src, unsigned count)
+XE_VECTOR_CLONES void QuadsToTriplesFrom(Byte* d, const Byte* s, unsigned count)
 {
-    auto* d = static_cast<Byte*>(dst);
-    const auto* s = static_cast<const Byte*>(src);
     const std::size_t groups = count / 4;
     XE_INDEPENDENT_ROWS
     for (std::size_t j = 0; j < groups; ++j) {
@@ -55,6 +122,18 @@ XE_VECTOR_CLONES void* QuadsToTriples(void* dst, const void* src, unsigned count
     }
     for (std::size_t i = groups * 4; i < count; ++i)
         StorePixel<pf24_888>(d + 3 * i, LoadPixel<pf32_888>(s + 4 * i));
+}
+
+void* QuadsToTriples(void* dst, const void* src, unsigned count)
+{
+    auto* d = static_cast<Byte*>(dst);
+    const auto* s = static_cast<const Byte*>(src);
+    std::size_t done = 0;
+#if defined(XE_HAVE_AVX2)
+    if (XeHasAvx2())
+        done = QuadsToTriplesAvx2(d, s, count);
+#endif
+    QuadsToTriplesFrom(d + done * 3, s + done * 4, static_cast<unsigned>(count - done));
     return dst;
 }
 
@@ -79,6 +158,21 @@ XE_VECTOR_CLONES void* TriplesToQuads(void* dst, const void* src, unsigned count
 
 }  // namespace
 
+// Quad or triple rows to a 16-bit layout: AVX2 steps where the processor has them, the portable
+// loop for the rest.
+template <TPixFormat F, TPixFormat From> void* To16(void* dst, const void* src, unsigned count)
+{
+    std::size_t done = 0;
+#if defined(XE_HAVE_AVX2)
+    if (XeHasAvx2())
+        done = To16Avx2<F, PixFormatBytes(From)>(static_cast<Byte*>(dst), static_cast<const Byte*>(src), count);
+#endif
+    ConvertPixels<From, F, RGBto<F>>(static_cast<Byte*>(dst) + done * 2,
+                                     static_cast<const Byte*>(src) + done * PixFormatBytes(From),
+                                     static_cast<unsigned>(count - done));
+    return dst;
+}
+
 template <TPixFormat F> void* RGBQUADcpyTo(void* dst, const void* src, unsigned count)
 {
     if constexpr (PixFormatBytes(F) == 4)
@@ -86,7 +180,7 @@ template <TPixFormat F> void* RGBQUADcpyTo(void* dst, const void* src, unsigned 
     else if constexpr (F == pf24_888)
         return QuadsToTriples(dst, src, count);
     else
-        return ConvertPixels<pf32_8888, F, RGBto<F>>(dst, src, count);
+        return To16<F, pf32_8888>(dst, src, count);
 }
 
 template <TPixFormat F> void* RGBQUADcpyFrom(void* dst, const void* src, unsigned count)
@@ -106,7 +200,7 @@ template <TPixFormat F> void* RGBTRIPLEcpyTo(void* dst, const void* src, unsigne
     else if constexpr (PixFormatBytes(F) == 4)
         return TriplesToQuads(dst, src, count);
     else
-        return ConvertPixels<pf24_888, F, RGBto<F>>(dst, src, count);
+        return To16<F, pf24_888>(dst, src, count);
 }
 
 template <TPixFormat F> void* RGBTRIPLEcpyFrom(void* dst, const void* src, unsigned count)
