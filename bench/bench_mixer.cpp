@@ -115,8 +115,9 @@ public:
     int Write(const void*, int) override { return 0; }
     int Seek(int offset, int origin) override
     {
-        const long base = origin == 0 ? 0 : origin == 1 ? static_cast<long>(position_) : static_cast<long>(data_.size());
-        if (base + offset < 0 || base + offset > static_cast<long>(data_.size()))
+        const long size = static_cast<long>(data_.size());
+        const long base = origin == 0 ? 0 : origin == 1 ? static_cast<long>(position_) : size;
+        if (base + offset < 0 || base + offset > size)
             return -1;
         position_ = static_cast<std::size_t>(base + offset);
         return static_cast<int>(position_);

@@ -339,14 +339,46 @@ template <typename Source> TDSoundStream* TDSound::StreamFrom(Kind kind, Source*
     return result;
 }
 
-TDSoundStream* TDSound::CreateStreamFromWave(TStream* s, bool pan, bool freq) { return StreamFrom(Kind::Wave, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromWave(ZTStream* s, bool pan, bool freq) { return StreamFrom(Kind::Wave, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromMp3(TStream* s, bool pan, bool freq) { return StreamFrom(Kind::Mp3, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromMp3(ZTStream* s, bool pan, bool freq) { return StreamFrom(Kind::Mp3, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromAdp(TStream* s, bool pan, bool freq) { return StreamFrom(Kind::Adp, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromAdp(ZTStream* s, bool pan, bool freq) { return StreamFrom(Kind::Adp, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromOgg(TStream* s, bool pan, bool freq) { return StreamFrom(Kind::Ogg, s, pan, freq); }
-TDSoundStream* TDSound::CreateStreamFromOgg(ZTStream* s, bool pan, bool freq) { return StreamFrom(Kind::Ogg, s, pan, freq); }
+TDSoundStream* TDSound::CreateStreamFromWave(TStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Wave, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromWave(ZTStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Wave, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromMp3(TStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Mp3, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromMp3(ZTStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Mp3, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromAdp(TStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Adp, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromAdp(ZTStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Adp, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromOgg(TStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Ogg, s, pan, freq);
+}
+
+TDSoundStream* TDSound::CreateStreamFromOgg(ZTStream* s, bool pan, bool freq)
+{
+    return StreamFrom(Kind::Ogg, s, pan, freq);
+}
+
 
 // ---- the buffer list ----
 

@@ -372,7 +372,7 @@ bool TDSoundStream::BlockCopy(std::uint32_t offset, std::uint32_t size)
             if (!FDecoder->IsEOF())
                 n = FDecoder->Read(staging + filled, static_cast<int>(size - filled));
             if (n > 0) {
-                filled += static_cast<std::uint32_t>(std::min<std::uint32_t>(static_cast<std::uint32_t>(n), size - filled));
+                filled += std::min<std::uint32_t>(static_cast<std::uint32_t>(n), size - filled);
                 emptyReads = 0;
             } else {
                 ++emptyReads;

@@ -22,7 +22,8 @@ float GainOf(long hundredths)
     return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths) / 2000.0));
 }
 
-Mixer::Mixer(std::size_t capacity) : slots_(capacity), acc_(new float[kBlockFrames * 2])
+Mixer::Mixer(std::size_t capacity)
+    : slots_(capacity), acc_(std::make_unique_for_overwrite<float[]>(kBlockFrames * 2))
 {
     for (auto& slot : slots_)
         slot.store(nullptr, std::memory_order_relaxed);

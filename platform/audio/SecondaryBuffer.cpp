@@ -16,7 +16,10 @@ namespace audio {
 // The PCM memory, shared by a buffer and its duplicates. `version` is bumped by Unlock (release)
 // and read by the mixer (acquire) before it reads the bytes.
 struct SecondaryBuffer::Storage {
-    explicit Storage(std::uint32_t size) : bytes(new std::uint8_t[size]), size(size) {}
+    explicit Storage(std::uint32_t size)
+        : bytes(std::make_unique_for_overwrite<std::uint8_t[]>(size)), size(size)
+    {
+    }
     std::unique_ptr<std::uint8_t[]> bytes;
     std::uint32_t size;
     std::atomic<std::uint32_t> version{0};
@@ -58,7 +61,8 @@ SecondaryBuffer::SecondaryBuffer(Token, std::shared_ptr<DeviceCore> core, std::s
 {
 }
 
-std::shared_ptr<SecondaryBuffer> SecondaryBuffer::Create(const std::shared_ptr<DeviceCore>& core, const BufferDesc& desc)
+std::shared_ptr<SecondaryBuffer> SecondaryBuffer::Create(const std::shared_ptr<DeviceCore>& core,
+                                                         const BufferDesc& desc)
 {
     if (!desc.format.Valid() || desc.bytes < kMinBufferBytes || desc.bytes > kMaxBufferBytes ||
         desc.bytes < desc.format.FrameBytes() || (desc.flags & kBufPrimary) != 0)

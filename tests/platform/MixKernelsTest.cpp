@@ -34,7 +34,8 @@ TEST(MixKernels, TableKernelsMatchTheReference)
                 AddReference(src.data(), count, bits, channels, expected.data(), left, right);
                 kAddKernels[bits == 16][channels == 2](src.data(), count, actual.data(), left, right);
                 for (std::size_t i = 0; i < expected.size(); ++i)
-                    ASSERT_EQ(actual[i], expected[i]) << bits << "-bit " << channels << "ch count " << count << " at " << i;
+                    ASSERT_EQ(actual[i], expected[i])
+                        << bits << "-bit " << channels << "ch count " << count << " at " << i;
             }
         }
     }

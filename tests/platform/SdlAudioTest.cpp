@@ -44,12 +44,13 @@ std::vector<std::uint32_t> PlayToTheEnd(SdlAudio& back, const Bytes& data)
     if (primary == nullptr)
         return positions;
     EXPECT_TRUE(primary->SetFormat(kStereo16));
-    auto buffer = device->CreateSoundBuffer({kBufCtrlPositionNotify, static_cast<std::uint32_t>(data.size()), kStereo16});
+    const auto bytes = static_cast<std::uint32_t>(data.size());
+    auto buffer = device->CreateSoundBuffer({kBufCtrlPositionNotify, bytes, kStereo16});
     EXPECT_NE(buffer, nullptr);
     if (buffer == nullptr)
         return positions;
     LockedRegion a, b;
-    EXPECT_TRUE(buffer->Lock(0, static_cast<std::uint32_t>(data.size()), a, b));
+    EXPECT_TRUE(buffer->Lock(0, bytes, a, b));
     std::memcpy(a.data, data.data(), a.bytes);
     buffer->Unlock(a, b);
     auto events = device->CreateEvents(1);

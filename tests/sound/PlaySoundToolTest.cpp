@@ -37,8 +37,8 @@ void ExpectPlayedExactly(const std::filesystem::path& file, const Bytes& pcm, st
     ASSERT_GE(out.size(), start + pcm.size());
     const auto begin = out.begin() + static_cast<std::ptrdiff_t>(start);
     EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), begin)) << "the decoded sound, unchanged";
-    EXPECT_TRUE(std::all_of(begin + static_cast<std::ptrdiff_t>(pcm.size()), out.end(), [](std::uint8_t b) { return b == 0; }))
-        << "then silence";
+    const auto silent = [](std::uint8_t b) { return b == 0; };
+    EXPECT_TRUE(std::all_of(begin + static_cast<std::ptrdiff_t>(pcm.size()), out.end(), silent)) << "then silence";
 }
 
 TEST(PlaySoundTool, PlaysAnAdp1FileExactly)
@@ -46,7 +46,8 @@ TEST(PlaySoundTool, PlaysAnAdp1FileExactly)
     TempFolder folder;
     const Bytes file = Adp1File(22050 * 3 / 2, 1, 22050, 8);
     const auto path = folder.Path() / "sound.adp";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     MemoryZTStream source(file);
     ZTAdpStream decoder(&source);
     ExpectPlayedExactly(path, ReadAll(decoder, 65536), 2);

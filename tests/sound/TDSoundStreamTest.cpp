@@ -147,7 +147,8 @@ std::string CaseName(const ExactCase& c)
 {
     const char* codec = c.codec == Codec::Wave ? "Wave" : c.codec == Codec::Adp1 ? "Adp1" : "Ogg";
     const auto hundredths = [](double seconds) { return std::to_string(static_cast<int>(seconds * 100 + 0.5)); };
-    return std::string(codec) + "_" + hundredths(c.seconds) + (c.loop ? "_LoopFrom" + hundredths(c.loopPoint) : "_Once");
+    const std::string play = c.loop ? "_LoopFrom" + hundredths(c.loopPoint) : "_Once";
+    return std::string(codec) + "_" + hundredths(c.seconds) + play;
 }
 
 void PrintTo(const ExactCase& c, std::ostream* os)
