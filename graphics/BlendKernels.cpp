@@ -64,6 +64,70 @@ template <TPixFormat F> XE_VECTOR_CLONES void Blend16Row(Byte* d, const Byte* a,
     }
 }
 
+#if defined(XE_HAVE_AVX2)
+
+// The change that one field of 16 pixels undergoes, in place: 2^Shift x floor(D x (level - 128k) / 128),
+// D being the field of b minus that of a, k being 1 when the blend starts from b (level 64 and
+// up) and 0 when it starts from a; both give a + floor(D x level / 128). `scaled` holds
+// 512 x (level - 128k), which fits a signed 16-bit lane, so the high half of its product with the
+// in-place difference is the change with some low bits below the field, masked away (masking a
+// two's complement value floors it to the field's step). A field reaching bit 15 has a difference
+// that does not fit 16 bits: it is taken from the bottom and multiplied by `top`,
+// 2^(Shift - 7) x (level - 128k), keeping the bits from Shift up.
+template <int Shift, int Bits> XE_AVX2 inline __m256i FieldChange16(__m256i a, __m256i b, __m256i scaled, __m256i top)
+{
+    const __m256i above = _mm256_set1_epi16(static_cast<short>(0xFFFF << Shift));
+    if constexpr (Shift + Bits == 16) {
+        static_assert(Shift == 11, "`top` is made for the red field of 565");
+        const __m256i d = _mm256_sub_epi16(_mm256_srli_epi16(b, Shift), _mm256_srli_epi16(a, Shift));
+        return _mm256_and_si256(_mm256_mullo_epi16(d, top), above);
+    } else {
+        const __m256i field = _mm256_set1_epi16(static_cast<short>(((1 << Bits) - 1) << Shift));
+        const __m256i d = _mm256_sub_epi16(_mm256_and_si256(b, field), _mm256_and_si256(a, field));
+        const __m256i change = _mm256_mulhi_epi16(d, scaled);
+        return Shift == 0 ? change : _mm256_and_si256(change, above);
+    }
+}
+
+// Blend16Row for 16 pixels per step, as the starting pixel plus the three fields' changes (no field
+// leaves its range, so nothing carries into the next) with the fourth field then cleared. Returns
+// the pixels done.
+template <TPixFormat F, bool FromB>
+XE_AVX2 std::size_t Blend16Avx2(Byte* d, const Byte* a, const Byte* b, unsigned count, int level)
+{
+    constexpr TLayout16 L = Layout16Of<F>();
+    constexpr auto colour = static_cast<short>(((1 << L.rBits) - 1) << L.rShift | ((1 << L.gBits) - 1) << L.gShift |
+                                               ((1 << L.bBits) - 1) << L.bShift);
+    const int weight = FromB ? level - 128 : level;
+    const __m256i scaled = _mm256_set1_epi16(static_cast<short>(weight * 512));
+    const __m256i top = _mm256_set1_epi16(static_cast<short>(weight * 16));
+    std::size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + 2 * i));
+        const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + 2 * i));
+        const __m256i sum = _mm256_add_epi16(
+            _mm256_add_epi16(FromB ? vb : va, FieldChange16<L.rShift, L.rBits>(va, vb, scaled, top)),
+            _mm256_add_epi16(FieldChange16<L.gShift, L.gBits>(va, vb, scaled, top),
+                             FieldChange16<L.bShift, L.bBits>(va, vb, scaled, top)));
+        const __m256i r = colour == -1 ? sum : _mm256_and_si256(sum, _mm256_set1_epi16(colour));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 2 * i), r);
+    }
+    return i;
+}
+
+#endif
+
+// Blend16Row with AVX2 steps where the processor has them.
+template <TPixFormat F> void Blend16RowFast(Byte* d, const Byte* a, const Byte* b, unsigned count, int level)
+{
+    std::size_t done = 0;
+#if defined(XE_HAVE_AVX2)
+    if (XeHasAvx2())
+        done = level >= 64 ? Blend16Avx2<F, true>(d, a, b, count, level) : Blend16Avx2<F, false>(d, a, b, count, level);
+#endif
+    Blend16Row<F>(d + 2 * done, a + 2 * done, b + 2 * done, static_cast<unsigned>(count - done), level);
+}
+
 // ((a ^ b) & mask) >> 1 + (a & b): every field averaged, rounding down, without carries between them.
 template <TPixFormat F> XE_VECTOR_CLONES void Half16Row(Byte* d, const Byte* a, const Byte* b, unsigned count)
 {
@@ -151,7 +215,7 @@ template <TPixFormat F> void* RGBAlpha(void* dst, const void* a, const void* b, 
     const auto* pa = static_cast<const Byte*>(a);
     const auto* pb = static_cast<const Byte*>(b);
     if constexpr (PixFormatBytes(F) == 2) {
-        Blend16Row<F>(d, pa, pb, count, level);
+        Blend16RowFast<F>(d, pa, pb, count, level);
     } else {
         BlendBytes(d, pa, pb, RowBytes<F>(count), level);
     }
