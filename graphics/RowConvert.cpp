@@ -44,27 +44,29 @@ inline void PutWord(Byte* p, std::size_t k, std::uint32_t w)
 
 #if defined(XE_HAVE_AVX2)
 
-// The top Bits bits of byte K of each 32-bit lane, moved to bit Shift.
-template <int K, int Bits, int Shift> XE_AVX2 inline __m256i NarrowField(__m256i v)
-{
-    constexpr int from = 8 * K + 8 - Bits;  // lowest kept bit of the channel
-    const __m256i moved = from >= Shift ? _mm256_srli_epi32(v, from - Shift) : _mm256_slli_epi32(v, Shift - from);
-    return _mm256_and_si256(moved, _mm256_set1_epi32(((1 << Bits) - 1) << Shift));
-}
-
 // Eight quads (blue, green, red, fourth byte) to eight pixels of 16-bit layout F, as RGBto<F> does
-// (4444 takes its alpha nibble from the fourth byte, which a triple row fills with 0).
-template <TPixFormat F> XE_AVX2 inline __m128i QuadsTo16(__m256i q)
+// (4444 takes its alpha nibble from the fourth byte, which a triple row fills with 0), one pixel in
+// each 32-bit lane. Each byte keeps its channel's top bits c'; the pixel times 2^drop (drop being
+// the bits blue loses) is B' + G' x 2^g + (R' + X' x 2^x) x 2^r, so one byte multiply-add forms
+// the two words of each lane, one word multiply-add joins them and a shift drops the excess.
+template <TPixFormat F> XE_AVX2 inline __m256i QuadsTo16(__m256i q)
 {
     constexpr TLayout16 L = Layout16Of<F>();
-    __m256i p = _mm256_or_si256(_mm256_or_si256(NarrowField<2, L.rBits, L.rShift>(q), NarrowField<1, L.gBits, L.gShift>(q)),
-                                NarrowField<0, L.bBits, L.bShift>(q));
-    if constexpr (F == pf16_4444)
-        p = _mm256_or_si256(p, NarrowField<3, 4, 12>(q));
-    // Every value fits 16 bits, so the saturating pack keeps it; the pack works per 128-bit half.
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(p, p), 0x08);
-    return _mm256_castsi256_si128(packed);
+    static_assert(L.bShift == 0, "blue is the lowest field");
+    constexpr int drop = 8 - L.bBits;
+    constexpr int g = drop + L.gShift - (8 - L.gBits);
+    constexpr int r = drop + L.rShift - (8 - L.rBits);
+    constexpr int x = F == pf16_4444 ? drop + 12 - 4 - r : -1;  // the alpha nibble's place above red
+    constexpr auto top = [](int bits) { return (0xFFu << (8 - bits)) & 0xFFu; };
+    static_assert(g < 7 && r < 15 && x < 7, "the weights fit signed bytes and words");
+    constexpr std::uint32_t keptBytes = top(L.bBits) | top(L.gBits) << 8 | top(L.rBits) << 16 | (x < 0 ? 0 : 0xF0u << 24);
+    constexpr std::uint32_t byteWeights = 1 | 1u << (8 + g) | 1u << 16 | (x < 0 ? 0 : 1u << (24 + x));
+    constexpr std::uint32_t wordWeights = 1 | 1u << (16 + r);
+    const __m256i words = _mm256_maddubs_epi16(_mm256_and_si256(q, _mm256_set1_epi32(static_cast<int>(keptBytes))),
+                                                _mm256_set1_epi32(static_cast<int>(byteWeights)));
+    return _mm256_srli_epi32(_mm256_madd_epi16(words, _mm256_set1_epi32(static_cast<int>(wordWeights))), drop);
 }
+
 
 // Eight triples (24 bytes, read as 32) spread to eight quads with a fourth byte 0.
 XE_AVX2 inline __m256i TriplesToQuads8(const Byte* s)
@@ -75,16 +77,33 @@ XE_AVX2 inline __m256i TriplesToQuads8(const Byte* s)
                                                         3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1));
 }
 
-// Quad or triple rows to 16-bit layout F, eight pixels per step; returns the pixels done (the
-// rest is left to the portable loop; a triple step reads 8 bytes past its 24).
+// Eight quads or triples from pixel i on.
+template <int SrcBytes> XE_AVX2 inline __m256i EightQuads(const Byte* s, std::size_t i)
+{
+    if constexpr (SrcBytes == 4)
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4));
+    else
+        return TriplesToQuads8(s + i * 3);
+}
+
+// Quad or triple rows to 16-bit layout F, sixteen pixels per step and then eight; returns the
+// pixels done (the rest is left to the portable loop; a triple step reads 8 bytes past its end,
+// so it stops while those lie in the row).
 template <TPixFormat F, int SrcBytes> XE_AVX2 std::size_t To16Avx2(Byte* d, const Byte* s, unsigned count)
 {
+    constexpr std::size_t overread = SrcBytes == 4 ? 0 : 8;
+    const std::size_t rowBytes = std::size_t{count} * SrcBytes;
     std::size_t i = 0;
-    const std::size_t groups = SrcBytes == 4 ? count / 8 : (count >= 3 ? (count - 3) / 8 : 0);
-    for (std::size_t j = 0; j < groups; ++j, i += 8) {
-        const __m256i q = SrcBytes == 4 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i * 4))
-                                        : TriplesToQuads8(s + i * 3);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), QuadsTo16<F>(q));
+    for (; (i + 16) * SrcBytes + overread <= rowBytes; i += 16) {
+        // The pack works per 128-bit half: pixels 0-3, 8-11, 4-7, 12-15, put in order by the permute.
+        const __m256i packed = _mm256_packus_epi32(QuadsTo16<F>(EightQuads<SrcBytes>(s, i)),
+                                                   QuadsTo16<F>(EightQuads<SrcBytes>(s, i + 8)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i * 2), _mm256_permute4x64_epi64(packed, 0xD8));
+    }
+    for (; (i + 8) * SrcBytes + overread <= rowBytes; i += 8) {
+        const __m256i p = QuadsTo16<F>(EightQuads<SrcBytes>(s, i));
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(p, p), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 2), _mm256_castsi256_si128(packed));
     }
     return i;
 }
