@@ -440,9 +440,11 @@ XE_AVX2 inline __m256i MixField16(__m256i d, __m256i s, __m256i w, __m256i inv)
 }
 
 // MixRow16's groups of 16 pixels, one 256-bit vector each, from `first` while they lie before
-// `end`; returns the first pixel not done.
+// `end`; returns the first pixel not done. Under the MMX rule, pixels from `plainFrom` on take the
+// plain rule: its weight out of 128, doubled, is the same mix out of 256.
 template <TPixFormat F, TWeighting Wt>
-XE_AVX2 unsigned MixRow16Avx2(Byte* d, const Byte* s, const Byte* a, unsigned first, unsigned end, int doubleLevel)
+XE_AVX2 unsigned MixRow16Avx2(Byte* d, const Byte* s, const Byte* a, unsigned first, unsigned end, int doubleLevel,
+                              unsigned plainFrom = ~0u)
 {
     constexpr TLayout16 L = Layout16Of<F>();
     constexpr int wshift = Wt == TWeighting::Mmx ? 8 : 7;
@@ -467,7 +469,13 @@ XE_AVX2 unsigned MixRow16Avx2(Byte* d, const Byte* s, const Byte* a, unsigned fi
             _mm256_storeu_si256(dp, _mm256_or_si256(_mm256_and_si256(vs, colour), keep));
             continue;
         }
-        const __m256i w = WeightsOf16<Wt>(_mm256_cvtepu8_epi16(a16), doubleLevel);
+        const __m256i alphas = _mm256_cvtepu8_epi16(a16);
+        __m256i w = WeightsOf16<Wt>(alphas, doubleLevel);
+        if (Wt == TWeighting::Mmx && i + 16 > plainFrom) {
+            const __m256i lanes = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+            const __m256i plain = _mm256_cmpgt_epi16(lanes, _mm256_set1_epi16(static_cast<short>(plainFrom - i - 1)));
+            w = _mm256_blendv_epi8(w, _mm256_slli_epi16(WeightsOf16<TWeighting::Plain>(alphas, 0), 1), plain);
+        }
         const __m256i inv = _mm256_sub_epi16(full, w);
         const __m256i r = _mm256_or_si256(_mm256_or_si256(MixField16<L.rShift, L.rBits, wshift>(vd, vs, w, inv),
                                                           MixField16<L.gShift, L.gBits, wshift>(vd, vs, w, inv)),
@@ -501,7 +509,12 @@ template <TPixFormat F, TWeighting Wt> void* MixRow16Of(void* dst, const void* s
 #if defined(XE_HAVE_AVX2)
     if (XeHasAvx2()) {
         const unsigned end = Wt == TWeighting::Mmx ? PairEnd(count) : count;
-        first = MixRow16Avx2<F, Wt>(d, s, a, 0, end, doubleLevel);
+        if (Wt == TWeighting::Mmx && count % 16 == 0) {
+            // Whole groups only: the last one gives its final two pixels the plain rule.
+            first = MixRow16Avx2<F, Wt>(d, s, a, 0, count, doubleLevel, end);
+        } else {
+            first = MixRow16Avx2<F, Wt>(d, s, a, 0, end, doubleLevel);
+        }
         if (first < end) {
             MixTail16Avx2<F, Wt>(d + std::size_t{first} * 2, s + std::size_t{first} * 2, a + first, end - first, doubleLevel);
             first = end;
