@@ -10,11 +10,16 @@
 #include "graphics/RowConvert.h"
 #include "platform/classes/Exception.h"
 
+#include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 #include <vector>
 
+#include <emmintrin.h>
 #include <jpeglib.h>
 
 namespace {
@@ -129,26 +134,28 @@ public:
         });
     }
 
-    // CMYK and YCCK files come out as CMYK, everything else as blue, green, red triples.
+    // CMYK and YCCK files can only come out as CMYK.
     bool Cmyk() const { return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK; }
 
-    // Decodes every scanline; row(y) gives where scanline y goes and done(y) is called after it
-    // arrived.
-    template <typename Row, typename Done> bool Decode(Row&& row, Done&& done)
+    // Decodes every scanline into `rows` (TJpegRows): its colour space and row pointers, and
+    // its Arrived for each scanline.
+    template <typename Rows> bool Decode(Rows& rows)
     {
         bool complete = false;
         const bool finished = JpegProtected(err, [&] {
-            cinfo.out_color_space = Cmyk() ? JCS_CMYK : JCS_EXT_BGR;
+            cinfo.out_color_space = rows.Space();
             jpeg_start_decompress(&cinfo);
             if (cinfo.output_width != cinfo.image_width || cinfo.output_height != cinfo.image_height ||
-                cinfo.output_components != (Cmyk() ? 4 : 3))
+                cinfo.output_components != rows.Components())
                 return;
             while (cinfo.output_scanline < cinfo.output_height) {
                 const JDIMENSION y = cinfo.output_scanline;
-                JSAMPROW target = row(y);
-                if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
+                const auto [pointers, lines] = rows.From(y);
+                const JDIMENSION got = jpeg_read_scanlines(&cinfo, pointers, lines);
+                if (got == 0)
                     return;  // only a suspending source stops early, and ours never suspends
-                done(y);
+                for (JDIMENSION k = 0; k < got; ++k)
+                    rows.Arrived(y + k, k);
             }
             jpeg_finish_decompress(&cinfo);
             complete = true;
@@ -163,6 +170,28 @@ private:
     TJpegSource source{};
 };
 
+// Quads with the decoder's fourth byte (0xFF) to quads whose fourth byte is 0, as converted
+// triples carry it. An aligned destination is written with streaming stores: the block is far
+// larger than the cache and is not read again while the picture decodes (the decode ends with a
+// store fence).
+void CopyClearingFourth(Byte* dst, const Byte* src, std::size_t count)
+{
+    std::size_t i = 0;
+    if (reinterpret_cast<std::uintptr_t>(dst) % 16 == 0) {
+        const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+        for (; i + 4 <= count; i += 4) {
+            const __m128i quads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
+            _mm_stream_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_and_si128(quads, mask));
+        }
+    }
+    for (; i < count; ++i) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, src + 4 * i, 4);
+        pixel &= 0x00FFFFFF;  // little-endian: the fourth byte is the top one
+        std::memcpy(dst + 4 * i, &pixel, 4);
+    }
+}
+
 // CMYK as Adobe applications store it (inverted), to blue, green, red the way djpeg writes it:
 // each colour channel scaled by the black channel, rounded.
 void CmykToTriples(Byte* dst, const Byte* cmyk, std::size_t count)
@@ -175,6 +204,81 @@ void CmykToTriples(Byte* dst, const Byte* cmyk, std::size_t count)
     }
 }
 
+// Where the decoder's scanlines go and how they reach the block. pf24_888 rows of colour and
+// grey files are the decoder's own output, written straight into the block. Every other case goes
+// through a band of work rows: blue, green, red and a fourth byte for the 32-bit formats, triples
+// for the 16-bit ones, CMYK pixels for CMYK files. The band starts 4 bytes past a 32-byte
+// boundary: libjpeg writes aligned rows with non-temporal stores, which would push them out of
+// the cache just before they are read back.
+class TJpegRows {
+public:
+    TJpegRows(JDIMENSION width, JDIMENSION height, TPixFormat format, bool cmyk, Byte* block)
+        : width_(width), height_(height), bytes_(PixFormatBytes(format)), cmyk_(cmyk), block_(block),
+          convert_(KernelFor(RGBTRIPLEcpyToTable, format))
+    {
+        direct_ = !cmyk && bytes_ == 3;
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * Components();
+        const JDIMENSION rows = direct_ ? height : std::min(height, kWorkRows);
+        Byte* band = nullptr;
+        if (!direct_) {
+            work_.resize(rowBytes * rows + kBandAlign + kBandSkew);
+            triples_.resize(cmyk ? static_cast<std::size_t>(width) * 3 : 0);
+            const auto misalign = reinterpret_cast<std::uintptr_t>(work_.data()) % kBandAlign;
+            band = work_.data() + (kBandAlign - misalign) % kBandAlign + kBandSkew;
+        }
+        for (JDIMENSION k = 0; k < rows; ++k)
+            pointers_.push_back(direct_ ? block + BlockRowBytes() * k : band + rowBytes * k);
+    }
+
+    J_COLOR_SPACE Space() const { return cmyk_ ? JCS_CMYK : bytes_ == 4 ? JCS_EXT_BGRX : JCS_EXT_BGR; }
+    int Components() const { return cmyk_ || bytes_ == 4 ? 4 : 3; }
+
+    // The row pointers for scanline y on, and how many there are.
+    std::pair<JSAMPARRAY, JDIMENSION> From(JDIMENSION y)
+    {
+        if (direct_)
+            return {pointers_.data() + y, height_ - y};
+        return {pointers_.data(), std::min(static_cast<JDIMENSION>(pointers_.size()), height_ - y)};
+    }
+
+    // Scanline y arrived in pointer k. Out of line: inlined into the frame that calls setjmp it
+    // would be compiled without most optimisations.
+    [[gnu::noinline]] void Arrived(JDIMENSION y, JDIMENSION k)
+    {
+        if (direct_)
+            return;
+        Byte* target = block_ + BlockRowBytes() * y;
+        const Byte* row = pointers_[k];
+        if (cmyk_) {
+            CmykToTriples(triples_.data(), row, width_);
+            row = triples_.data();
+        } else if (bytes_ == 4) {
+            CopyClearingFourth(target, row, width_);
+            return;
+        }
+        convert_(target, row, width_);
+    }
+
+private:
+    static constexpr std::size_t kBandAlign = 32;
+    static constexpr std::size_t kBandSkew = 4;
+    // Rows of the work band: the decoder is asked for as many rows a call as there is room for.
+    static constexpr JDIMENSION kWorkRows = 4;
+
+    std::size_t BlockRowBytes() const { return static_cast<std::size_t>(width_) * bytes_; }
+
+    JDIMENSION width_;
+    JDIMENSION height_;
+    int bytes_;
+    bool cmyk_;
+    bool direct_ = false;
+    Byte* block_;
+    TRowConvert* convert_;
+    std::vector<Byte> work_;
+    std::vector<Byte> triples_;
+    std::vector<JSAMPROW> pointers_;
+};
+
 bool DecodeJpeg(TStream& stream, unsigned char** pixels, int* width, int* height, TPixFormat format)
 {
     TJpegDecoder decoder(stream);
@@ -186,29 +290,11 @@ bool DecodeJpeg(TStream& stream, unsigned char** pixels, int* width, int* height
         return false;
     TPictureOutput out(pixels);
     if (out.Wanted()) {
-        const int bytes = PixFormatBytes(format);
-        const std::size_t rowBytes = static_cast<std::size_t>(w) * bytes;
-        Byte* block = out.Prepare(PictureBytes(static_cast<int>(w), static_cast<int>(h), bytes),
+        Byte* block = out.Prepare(PictureBytes(static_cast<int>(w), static_cast<int>(h), PixFormatBytes(format)),
                                   "LoadJpeg32 MemoryAllocError");
-        // pf24_888 rows of a colour file are the decoder's own output; the others go through a
-        // work row (and CMYK ones through a row of triples as well).
-        const bool cmyk = decoder.Cmyk();
-        const bool direct = bytes == 3 && !cmyk;
-        std::vector<Byte> work(direct ? 0 : static_cast<std::size_t>(w) * (cmyk ? 4 : 3));
-        std::vector<Byte> triples(cmyk ? static_cast<std::size_t>(w) * 3 : 0);
-        TRowConvert* convert = KernelFor(RGBTRIPLEcpyToTable, format);
-        const bool decoded = decoder.Decode(
-            [&](JDIMENSION y) { return direct ? block + rowBytes * y : work.data(); },
-            [&](JDIMENSION y) {
-                if (direct)
-                    return;
-                const Byte* row = work.data();
-                if (cmyk) {
-                    CmykToTriples(triples.data(), work.data(), w);
-                    row = triples.data();
-                }
-                convert(block + rowBytes * y, row, w);
-            });
+        TJpegRows rows(w, h, format, decoder.Cmyk(), block);
+        const bool decoded = decoder.Decode(rows);
+        _mm_sfence();  // the streaming stores reach memory before the block is handed on
         if (!decoded)
             return false;
         out.Commit();

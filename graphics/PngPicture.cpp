@@ -8,6 +8,7 @@
 
 #include "graphics/PictureBlock.h"
 #include "graphics/RowConvert.h"
+#include "graphics/VectorLoops.h"
 #include "platform/classes/Exception.h"
 
 #include <png.h>
@@ -116,13 +117,88 @@ const std::array<Byte, 256 * 256>& WhiteMatteTable()
     return table;
 }
 
-// The three kinds of file the loader decodes, and the rows libpng hands over for each (after the
-// transforms set in DecodeImage): palette indices, or quads blue, green, red, fourth byte.
+// The three kinds of file the loader decodes. libpng hands over their rows as they are stored,
+// 16-bit samples cut to their high byte: palette indices, red-green-blue triples, or
+// red-green-blue-alpha quads.
 enum class TPngSource { Palette, Rgb, Rgba };
 
-// Turns each decoded row into the caller's blocks: the intermediate quad row (blue, green, red,
-// alpha for pf16_4444 and pf32_8888, else 0) goes through the format's quad converter, or is the
-// block row itself for the 32-bit formats; alpha bytes go into the alpha plane.
+// A stored red-green-blue-alpha quad, read as a little-endian word, with red and blue swapped.
+inline std::uint32_t SwapRedBlue(std::uint32_t rgba)
+{
+    return (rgba & 0xFF00FF00) | ((rgba & 0xFF) << 16) | ((rgba >> 16) & 0xFF);
+}
+
+inline std::uint32_t LoadWord(const Byte* p)
+{
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+inline void StoreWord(Byte* p, std::uint32_t w)
+{
+    std::memcpy(p, &w, 4);
+}
+
+// Stored triples to quads blue, green, red, `fourth`: four pixels (three words in, four out) a
+// step, which the vectoriser widens; the last count mod 4 pixels go one at a time.
+XE_VECTOR_CLONES void RgbToQuads(Byte* dst, const Byte* rgb, std::size_t count, std::uint32_t fourth)
+{
+    const std::uint32_t top = fourth << 24;
+    const std::size_t groups = count / 4;
+    for (std::size_t j = 0; j < groups; ++j) {
+        const std::uint32_t w0 = LoadWord(rgb + 12 * j), w1 = LoadWord(rgb + 12 * j + 4), w2 = LoadWord(rgb + 12 * j + 8);
+        StoreWord(dst + 16 * j, SwapRedBlue(w0 & 0xFFFFFF) | top);
+        StoreWord(dst + 16 * j + 4, SwapRedBlue((w0 >> 24) | ((w1 & 0xFFFF) << 8)) | top);
+        StoreWord(dst + 16 * j + 8, SwapRedBlue((w1 >> 16) | ((w2 & 0xFF) << 16)) | top);
+        StoreWord(dst + 16 * j + 12, SwapRedBlue(w2 >> 8) | top);
+    }
+    for (std::size_t i = groups * 4; i < count; ++i) {
+        dst[4 * i] = rgb[3 * i + 2];
+        dst[4 * i + 1] = rgb[3 * i + 1];
+        dst[4 * i + 2] = rgb[3 * i];
+        dst[4 * i + 3] = static_cast<Byte>(fourth);
+    }
+}
+
+// Stored quads to quads blue, green, red, alpha (keepAlpha) or 0.
+XE_VECTOR_CLONES void RgbaToQuads(Byte* dst, const Byte* rgba, std::size_t count, bool keepAlpha)
+{
+    const std::uint32_t mask = keepAlpha ? 0xFFFFFFFF : 0x00FFFFFF;
+    for (std::size_t i = 0; i < count; ++i)
+        StoreWord(dst + 4 * i, SwapRedBlue(LoadWord(rgba + 4 * i)) & mask);
+}
+
+// As RgbaToQuads, each colour value c of a pixel with alpha a first taken through the white-matte
+// table's entry [a][c].
+void RgbaToQuadsMatte(Byte* dst, const Byte* rgba, std::size_t count, bool keepAlpha, const Byte* matte)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const Byte a = rgba[4 * i + 3];
+        const Byte* m = matte + a * 256;
+        dst[4 * i] = m[rgba[4 * i + 2]];
+        dst[4 * i + 1] = m[rgba[4 * i + 1]];
+        dst[4 * i + 2] = m[rgba[4 * i]];
+        dst[4 * i + 3] = keepAlpha ? a : 0;
+    }
+}
+
+XE_VECTOR_CLONES void ExtractAlpha(Byte* dst, const Byte* rgba, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        dst[i] = rgba[4 * i + 3];
+}
+
+void ExpandPalette(Byte* dst, const Byte* indices, const std::uint32_t* palette, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        StoreWord(dst + 4 * i, palette[indices[i]]);
+}
+
+// Turns each decoded row into the caller's blocks. The intermediate row holds quads blue, green,
+// red and a fourth byte (the alpha for pf16_4444 and pf32_8888, else 0); for the 32-bit formats it
+// is the block row itself, for the others it goes through the format's quad converter. Alpha bytes
+// go into the alpha plane.
 struct TPngRows {
     TPngSource source;
     int width;
@@ -132,45 +208,37 @@ struct TPngRows {
     int bytes;             // per pixel of the format
     Byte* colour;          // block or null
     Byte* alpha;           // plane or null
-    Byte* quad;            // work row of width quads, for palette rows
+    Byte* quad;            // work row of width quads
     std::array<std::uint32_t, 256> palette;  // index to quad; indices beyond the palette are black
 
-    Byte* ColourRow(int y) const
+    // Out of line: inlined into the frame that calls setjmp it would be compiled without most
+    // optimisations.
+    [[gnu::noinline]] void Finish(int y, const Byte* row) const
     {
-        return colour + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * bytes;
-    }
-    // libpng writes straight into the block rows when they hold quads already.
-    bool Direct() const { return colour && bytes == 4 && source != TPngSource::Palette; }
-
-    void Finish(int y, Byte* row) const
-    {
-        Byte* alphaRow = alpha ? alpha + static_cast<std::size_t>(y) * width : nullptr;
-        Byte* quads = row;
-        if (source == TPngSource::Palette) {
-            quads = colour && bytes == 4 ? ColourRow(y) : quad;
-            for (int i = 0; i < width; ++i)
-                std::memcpy(quads + 4 * i, &palette[row[i]], 4);
+        const auto n = static_cast<std::size_t>(width);
+        if (alpha) {
+            Byte* alphaRow = alpha + static_cast<std::size_t>(y) * n;
+            if (source == TPngSource::Rgba)
+                ExtractAlpha(alphaRow, row, n);
+            else
+                std::memset(alphaRow, 255, n);
         }
-        if (source != TPngSource::Rgba) {
-            if (alphaRow)
-                std::memset(alphaRow, 255, static_cast<std::size_t>(width));
-        } else {
-            if (alphaRow)
-                for (int i = 0; i < width; ++i)
-                    alphaRow[i] = row[4 * i + 3];
+        if (!colour)
+            return;
+        Byte* colourRow = colour + static_cast<std::size_t>(y) * n * bytes;
+        Byte* quads = bytes == 4 ? colourRow : quad;
+        switch (source) {
+        case TPngSource::Palette: ExpandPalette(quads, row, palette.data(), n); break;
+        case TPngSource::Rgb: RgbToQuads(quads, row, n, storesAlpha ? 255 : 0); break;
+        case TPngSource::Rgba:
             if (matte)
-                for (int i = 0; i < width; ++i) {
-                    const Byte* m = matte + row[4 * i + 3] * 256;
-                    row[4 * i] = m[row[4 * i]];
-                    row[4 * i + 1] = m[row[4 * i + 1]];
-                    row[4 * i + 2] = m[row[4 * i + 2]];
-                }
-            if (!storesAlpha)
-                for (int i = 0; i < width; ++i)
-                    row[4 * i + 3] = 0;
+                RgbaToQuadsMatte(quads, row, n, storesAlpha, matte);
+            else
+                RgbaToQuads(quads, row, n, storesAlpha);
+            break;
         }
-        if (colour && quads != ColourRow(y))
-            convert(ColourRow(y), quads, static_cast<unsigned>(width));
+        if (quads != colourRow)
+            convert(colourRow, quads, static_cast<unsigned>(width));
     }
 };
 
@@ -203,18 +271,14 @@ bool DecodeImage(TPngReader& r, const TPngHeader& h, TPictureOutput& colourOut, 
                 for (int i = 0; i < std::min(count, 256); ++i)
                     rows.palette[i] = entries[i].blue | (entries[i].green << 8) | (entries[i].red << 16) |
                                       (std::uint32_t{fourth} << 24);
-        } else {
-            png_set_bgr(r.png);
         }
         if (h.bitDepth == 16)
             png_set_strip_16(r.png);
-        if (rows.source == TPngSource::Rgb)
-            png_set_filler(r.png, fourth, PNG_FILLER_AFTER);
         passes = png_set_interlace_handling(r.png);
         png_read_update_info(r.png, r.info);
         rowBytes = png_get_rowbytes(r.png, r.info);
     });
-    const std::size_t pixelBytes = rows.source == TPngSource::Palette ? 1 : 4;
+    const std::size_t pixelBytes = rows.source == TPngSource::Palette ? 1 : rows.source == TPngSource::Rgb ? 3 : 4;
     if (!prepared || rowBytes != pixelBytes * static_cast<std::size_t>(width))
         return false;
 
@@ -222,15 +286,14 @@ bool DecodeImage(TPngReader& r, const TPngHeader& h, TPictureOutput& colourOut, 
         rows.colour = colourOut.Prepare(PictureBytes(width, height, rows.bytes), "LoadPng MemoryAllocError");
     if (alphaOut.Wanted())
         rows.alpha = alphaOut.Prepare(PictureBytes(width, height, 1), "LoadPng MemoryAllocError");
-    std::vector<Byte> quad(rows.source == TPngSource::Palette ? static_cast<std::size_t>(width) * 4 : 0);
+    std::vector<Byte> quad(static_cast<std::size_t>(width) * 4);
     rows.quad = quad.data();
     // A file read in one pass goes row by row through one buffer; an interlaced one needs the
     // whole image before any row is complete.
-    const bool direct = rows.Direct();
-    std::vector<Byte> buffer(direct ? 0 : rowBytes * (passes == 1 ? 1 : static_cast<std::size_t>(height)));
+    std::vector<Byte> buffer(rowBytes * (passes == 1 ? 1 : static_cast<std::size_t>(height)));
     std::vector<Byte*> pointers(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
-        pointers[y] = direct ? rows.ColourRow(y) : buffer.data() + (passes == 1 ? 0 : rowBytes * y);
+        pointers[y] = buffer.data() + (passes == 1 ? 0 : rowBytes * y);
 
     return PngProtected(r.png, [&] {
         if (passes == 1) {
