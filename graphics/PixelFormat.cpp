@@ -54,3 +54,24 @@ const std::array<TPixelGet*, kBitDepthCount> XePixelGet = {
     nullptr, &PixelGet<1>, &PixelGet<2>, &PixelGet<3>, &PixelGet<4>};
 const std::array<TPixelCpy*, kBitDepthCount> XePixelCpy = {
     nullptr, &PixelCpy<1>, &PixelCpy<2>, &PixelCpy<3>, &PixelCpy<4>};
+
+TPixFormat DefaultFormatOf(TBitDepth depth, TPixFormat current)
+{
+    switch (depth) {
+    case bd8: return pfNone;
+    case bd16: return pf16_565;
+    case bd24: return pf24_888;
+    case bd32: return pf32_888;
+    default: return current;
+    }
+}
+
+TBitDepth DepthOf(TPixFormat format, TBitDepth current)
+{
+    switch (PixFormatBytes(format)) {
+    case 2: return bd16;
+    case 3: return bd24;
+    case 4: return bd32;
+    default: return current;
+    }
+}

@@ -27,6 +27,10 @@ inline constexpr int kBitDepthCount = 5;
 bool ChkDepthAndFormat(TBitDepth depth, TPixFormat format);
 // True when pixels of the two formats can be copied as they are.
 bool ChkFormatCompatible(TPixFormat a, TPixFormat b);
+// The format a new depth brings when the current format does not fit it (bdNone keeps `current`).
+TPixFormat DefaultFormatOf(TBitDepth depth, TPixFormat current);
+// The depth a new format brings when the current depth does not fit it (pfNone keeps `current`).
+TBitDepth DepthOf(TPixFormat format, TBitDepth current);
 
 // Bytes per pixel of a format; 0 for pfNone and for values outside the enumeration.
 constexpr int PixFormatBytes(TPixFormat format)

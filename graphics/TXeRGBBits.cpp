@@ -53,15 +53,8 @@ void TXeRGBBits::SetBitDepth(TBitDepth depth)
     if (FCreated)
         return;
     FBitDepth = depth;
-    if (ChkDepthAndFormat(depth, FPixFormat))
-        return;
-    switch (depth) {
-    case bd8: FPixFormat = pfNone; break;
-    case bd16: FPixFormat = pf16_565; break;
-    case bd24: FPixFormat = pf24_888; break;
-    case bd32: FPixFormat = pf32_888; break;
-    default: break;
-    }
+    if (!ChkDepthAndFormat(depth, FPixFormat))
+        FPixFormat = DefaultFormatOf(depth, FPixFormat);
 }
 
 void TXeRGBBits::SetPixFormat(TPixFormat format)
@@ -69,14 +62,8 @@ void TXeRGBBits::SetPixFormat(TPixFormat format)
     if (FCreated)
         return;
     FPixFormat = format;
-    if (ChkDepthAndFormat(FBitDepth, format))
-        return;
-    switch (PixFormatBytes(format)) {
-    case 2: FBitDepth = bd16; break;
-    case 3: FBitDepth = bd24; break;
-    case 4: FBitDepth = bd32; break;
-    default: break;
-    }
+    if (!ChkDepthAndFormat(FBitDepth, format))
+        FBitDepth = DepthOf(format, FBitDepth);
 }
 
 void TXeRGBBits::SetID(const AnsiString& id)

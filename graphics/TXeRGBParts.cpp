@@ -29,15 +29,8 @@ void TXeRGBParts::SetBitDepth(TBitDepth depth)
     if (FMade)
         return;
     FBitDepth = depth;
-    if (ChkDepthAndFormat(depth, FPixFormat))
-        return;
-    switch (depth) {
-    case bd8: FPixFormat = pfNone; break;
-    case bd16: FPixFormat = pf16_565; break;
-    case bd24: FPixFormat = pf24_888; break;
-    case bd32: FPixFormat = pf32_888; break;
-    default: break;
-    }
+    if (!ChkDepthAndFormat(depth, FPixFormat))
+        FPixFormat = DefaultFormatOf(depth, FPixFormat);
 }
 
 void TXeRGBParts::SetPixFormat(TPixFormat format)
@@ -45,14 +38,8 @@ void TXeRGBParts::SetPixFormat(TPixFormat format)
     if (FMade)
         return;
     FPixFormat = format;
-    if (ChkDepthAndFormat(FBitDepth, format))
-        return;
-    switch (PixFormatBytes(format)) {
-    case 2: FBitDepth = bd16; break;
-    case 3: FBitDepth = bd24; break;
-    case 4: FBitDepth = bd32; break;
-    default: break;
-    }
+    if (!ChkDepthAndFormat(FBitDepth, format))
+        FBitDepth = DepthOf(format, FBitDepth);
 }
 
 bool TXeRGBParts::SetParts(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData* data, int count)
