@@ -1,6 +1,8 @@
 // TXeAlpha: storage, byte drawing, block copies, blends and level operations of the alpha map.
 #include "graphics/TXeAlpha.h"
 
+#include "graphics/CornerPairs.h"
+
 #include "base/XeMem.h"
 #include "graphics/BlendKernels.h"
 #include "graphics/BlendLevel.h"
@@ -24,11 +26,6 @@ std::unique_ptr<std::uint8_t[]> AllocateValues(int w, int h)
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-}
-
-int ClampCoord(int v)
-{
-    return std::clamp(v, -32768, 32768);
 }
 
 // A block that moves with the clipping of the rectangle it lands on.
@@ -140,36 +137,7 @@ bool TXeAlpha::Line(int x1, int y1, int x2, int y2, std::uint8_t a)
 {
     if (!FCreated)
         return false;
-    x1 = ClampCoord(x1), y1 = ClampCoord(y1), x2 = ClampCoord(x2), y2 = ClampCoord(y2);
-    if (y1 > y2) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-    }
-    // Pixel counts, not differences: the walk reaches x2 and y2 on the same step.
-    const int dx = std::abs(x2 - x1) + 1;
-    const int dy = y2 - y1 + 1;
-    const int sx = x2 > x1 ? 1 : -1;
-    int err = 0;
-    for (int x = x1, y = y1;;) {
-        PSet(x, y, a);
-        if (x == x2 && y == y2)
-            break;
-        if (dx > dy) {
-            err += dy;
-            if (err >= dx) {
-                err -= dx;
-                ++y;
-            }
-            x += sx;
-        } else {
-            err += dx;
-            if (err >= dy) {
-                err -= dy;
-                x += sx;
-            }
-            ++y;
-        }
-    }
+    WalkLine(x1, y1, x2, y2, [&](int x, int y) { PSet(x, y, a); });
     return true;
 }
 

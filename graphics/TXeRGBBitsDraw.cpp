@@ -2,6 +2,8 @@
 // bitmap's depth for the spans.
 #include "graphics/TXeRGBBits.h"
 
+#include "graphics/CornerPairs.h"
+
 #include "base/XeMem.h"
 
 #include <algorithm>
@@ -30,11 +32,6 @@ constexpr std::array<TMaskRow*, kBitDepthCount> kMirroredMasked = {nullptr, XeMe
 template <typename Fn, std::size_t N> Fn* ForDepth(const std::array<Fn*, N>& table, TBitDepth depth)
 {
     return depth < N ? table[depth] : nullptr;
-}
-
-int ClampCoord(int v)
-{
-    return std::clamp(v, -32768, 32768);
 }
 
 int ClampToInt(std::int64_t v)
@@ -92,37 +89,10 @@ bool TXeRGBBits::XeLine(int x1, int y1, int x2, int y2, std::uint32_t value)
     if (!set)
         return false;
     return WithLock([&] {
-        x1 = ClampCoord(x1), y1 = ClampCoord(y1), x2 = ClampCoord(x2), y2 = ClampCoord(y2);
-        if (y1 > y2) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
-        }
-        // Pixel counts, not differences: the walk reaches x2 and y2 on the same step.
-        const int dx = std::abs(x2 - x1) + 1;
-        const int dy = y2 - y1 + 1;
-        const int sx = x2 > x1 ? 1 : -1;
-        int err = 0;
-        for (int x = x1, y = y1;;) {
+        WalkLine(x1, y1, x2, y2, [&](int x, int y) {
             if (x >= 0 && x < FWidth && y >= 0 && y < FHeight)
                 set(PixelAt(x, y), value);
-            if (x == x2 && y == y2)
-                break;
-            if (dx > dy) {
-                err += dy;
-                if (err >= dx) {
-                    err -= dx;
-                    ++y;
-                }
-                x += sx;
-            } else {
-                err += dx;
-                if (err >= dy) {
-                    err -= dy;
-                    x += sx;
-                }
-                ++y;
-            }
-        }
+        });
         return true;
     });
 }

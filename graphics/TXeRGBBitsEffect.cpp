@@ -3,6 +3,8 @@
 #include "graphics/DrawFrame.h"
 #include "graphics/RowConvert.h"
 #include "graphics/TXeRGBBits.h"
+
+#include "graphics/CornerPairs.h"
 #include "graphics/ToneKernels.h"
 
 #include <algorithm>
@@ -10,11 +12,6 @@
 #include <vector>
 
 namespace {
-
-int ClampCoord(int v)
-{
-    return std::clamp(v, -32768, 32768);
-}
 
 // Runs treat(pixels, count, stride) on the pixels of the rectangle of corners (x1, y1) and
 // (x2, y2), row by row, where stride (3 or 4) is the distance between pixels whose blue, green and
