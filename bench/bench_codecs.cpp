@@ -1,9 +1,9 @@
 // The codecs next to their peers on the same corpora: Tovanu (LZ) against zlib level 6 and
 // inflate, Brisane (block-sorting) against bzip2 with 900 KB blocks, and the range coder alone.
 // Each benchmark reports MB/s of plain data and the coded size ("ratio" = coded / plain).
-#include "base/TBrisane.h"
-#include "base/TRangeCoder.h"
-#include "base/TTovanu.h"
+#include "base/codecs/TBrisane.h"
+#include "base/codecs/TRangeCoder.h"
+#include "base/codecs/TTovanu.h"
 #include "tests/base/CodecCorpus.h"
 
 #include <benchmark/benchmark.h>

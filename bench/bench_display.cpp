@@ -6,7 +6,7 @@
 // Only the present is timed (manual time): drawing the next picture into the back surface is not.
 // With a real window the time includes the UI thread's work of showing the frame (Present).
 // Names: Present/<back end>/<mode>/<frame> (the SDL back end named with its driver), and Memcpy/frame.
-#include "graphics/TDDraw.h"
+#include "graphics/display/TDDraw.h"
 #include "platform/classes/WinControl.h"
 #include "platform/video/headless/HeadlessVideo.h"
 #include "platform/video/sdl/SdlVideo.h"

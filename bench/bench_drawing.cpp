@@ -2,8 +2,8 @@
 // of a 24-bit picture, the two-source AlphaBlend, DrawAlphaMask and DrawDoubleAlphaMask through
 // an alpha map, each next to memcpy of the destination frame's bytes. The drawing calls include
 // their validation, clipping, source locks and OnChange reporting. Names: <Op>/<format>.
-#include "graphics/TXeAlpha.h"
-#include "graphics/TXeRGBBits.h"
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // through XeMakeStream, next to reading the same bytes as plain files through the file manager;
 // and the same files packed with one method each, to show what each entry type costs.
 // MB/s count the decoded bytes.
-#include "base/TFileMan.h"
-#include "base/TXePack.h"
+#include "base/packs/TFileMan.h"
+#include "base/packs/TXePack.h"
 #include "tests/base/CodecCorpus.h"
 
 #include <benchmark/benchmark.h>

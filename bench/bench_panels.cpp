@@ -2,9 +2,9 @@
 // panels drawn opaque, keyed or through alpha maps) and the repaint of the collected dirty
 // rectangles after one 64x64 panel moves, next to a memcpy of the whole frame, in 16 and 32 bits.
 // The figure to read: the moved repaint should cost at most 5% of the full one.
-#include "graphics/TXeAlpha.h"
-#include "graphics/TXeRGBBits.h"
-#include "graphics/TXeRGBPanel.h"
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
+#include "graphics/panels/TXeRGBPanel.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 // a buffer made once, so the figures compare decoding, not page faults. The machine is shared:
 // run with --benchmark_repetitions=20 --benchmark_enable_random_interleaving=true and read the
 // "min" rows. Names: <Format>/<source>/<impl>.
-#include "graphics/JpegPicture.h"
-#include "graphics/PngPicture.h"
+#include "graphics/pictures/JpegPicture.h"
+#include "graphics/pictures/PngPicture.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>

@@ -2,7 +2,7 @@
 // blend, saturating add and alpha-map lay-over, each next to memcpy of the destination frame's
 // bytes; the 32-bit lay-over also next to pixman's OVER through an a8 mask on the same data.
 // Names: <Op>/<format>/<impl>.
-#include "graphics/TXeRGBBits.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

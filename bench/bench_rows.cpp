@@ -1,7 +1,7 @@
 // Row copy and fill primitives next to memcpy and memset of the same bytes, on one 640-pixel row
 // and on a 640x480 frame walked row by row, for 2-, 3- and 4-byte pixels. Each primitive runs in
 // its default form and, suffixed "portable", with the wide (AVX2) loops switched off.
-#include "base/XeMem.h"
+#include "base/memory/XeMem.h"
 
 #include <benchmark/benchmark.h>
 

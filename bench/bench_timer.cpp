@@ -1,6 +1,6 @@
 // Tick intervals of the multimedia timer at the game's two frame periods (5 and 10 ms): the median
 // and the 99th percentile of the time between OnTimer calls, next to the period asked for.
-#include "base/TXeTimer.h"
+#include "base/util/TXeTimer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // input's size, and a size limit that keeps each run quick.
 #pragma once
 
-#include "graphics/PixelFormat.h"
+#include "graphics/bitmaps/PixelFormat.h"
 #include "platform/classes/Stream.h"
 
 #include <cstddef>

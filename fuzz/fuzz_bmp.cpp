@@ -1,6 +1,6 @@
 // Fuzzes the BMP readers: the size-only read, LoadBmp into a format picked from the input, the
 // alpha loader and the palette loader.
-#include "graphics/BmpPicture.h"
+#include "graphics/pictures/BmpPicture.h"
 
 #include "PictureFuzzInput.h"
 

@@ -1,5 +1,5 @@
 // Fuzzes the block-sorting decoder on outside bytes, and the round trip of the input through its encoder.
-#include "base/TBrisane.h"
+#include "base/codecs/TBrisane.h"
 
 #include "CodecFuzz.h"
 

@@ -1,6 +1,6 @@
 // Fuzzes the CSV table reader: reading a table from outside, every cell read, and cell cutting at
 // every position of every line.
-#include "base/TXeCsvRead.h"
+#include "base/util/TXeCsvRead.h"
 
 #include "platform/classes/Stream.h"
 

@@ -1,6 +1,6 @@
 // Fuzzes the GNY loader with a fixed scramble table: the size-only read, then a full decode into a
 // format picked from the input.
-#include "graphics/GnyPicture.h"
+#include "graphics/pictures/GnyPicture.h"
 
 #include "PictureFuzzInput.h"
 

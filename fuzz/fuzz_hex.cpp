@@ -1,5 +1,5 @@
 // Fuzzes hexadecimal parsing and the front and rear cuts on text from outside.
-#include "base/XeText.h"
+#include "base/util/XeText.h"
 
 #include <cstddef>
 #include <cstdint>

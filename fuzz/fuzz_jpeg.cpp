@@ -1,6 +1,6 @@
 // Fuzzes the JPEG loader: the size-only read, then a full decode into a format picked from the
 // input. libjpeg's messages go to stderr; run with -close_fd_mask=2 to keep the log quiet.
-#include "graphics/JpegPicture.h"
+#include "graphics/pictures/JpegPicture.h"
 
 #include "PictureFuzzInput.h"
 

@@ -1,6 +1,6 @@
 // Fuzzes the pack archive reader: the input is an archive; it is loaded (with the whole-file check
 // when the first byte is odd) and every entry is checked, opened decoded and raw, and read.
-#include "base/TXePack.h"
+#include "base/packs/TXePack.h"
 #include "platform/classes/Application.h"
 
 #include <cstddef>

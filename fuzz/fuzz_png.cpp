@@ -1,6 +1,6 @@
 // Fuzzes the PNG reader: the channel test, the size-only read, and full loads with and without an
 // alpha plane, plain and white-matte, into a format picked from the input.
-#include "graphics/PngPicture.h"
+#include "graphics/pictures/PngPicture.h"
 
 #include "PictureFuzzInput.h"
 #include "platform/classes/Exception.h"

@@ -1,5 +1,5 @@
 // Fuzzes the range decoder on outside bytes, and checks that the input itself survives a round trip.
-#include "base/TRangeCoder.h"
+#include "base/codecs/TRangeCoder.h"
 
 #include <cstddef>
 #include <cstdint>

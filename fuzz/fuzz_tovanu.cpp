@@ -1,5 +1,5 @@
 // Fuzzes the LZ decoder on outside bytes, and the round trip of the input through its encoder.
-#include "base/TTovanu.h"
+#include "base/codecs/TTovanu.h"
 
 #include "CodecFuzz.h"
 

@@ -1,5 +1,5 @@
 // Fuzzes trimming and the bounded copy on text from outside, under both double-byte code pages.
-#include "base/XeText.h"
+#include "base/util/XeText.h"
 #include "platform/codepage/CodePage.h"
 
 #include <cstddef>

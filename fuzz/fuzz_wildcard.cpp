@@ -1,5 +1,5 @@
 // Fuzzes the file-name wildcard match: the input is a pattern and a name separated by a zero byte.
-#include "base/XeText.h"
+#include "base/util/XeText.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,7 +6,7 @@
 //   xepack list ARCHIVE
 //   xepack extract ARCHIVE DIR
 //   xepack verify ARCHIVE
-#include "base/TXePack.h"
+#include "base/packs/TXePack.h"
 #include "platform/classes/Application.h"
 #include "platform/classes/Format.h"
 #include "platform/fs/FileSystem.h"

@@ -2,7 +2,7 @@
 // data, random bytes), memory-backed codec callbacks, and the damage applied to coded streams.
 #pragma once
 
-#include "base/XeCodec.h"
+#include "base/codecs/XeCodec.h"
 
 #include <algorithm>
 #include <cmath>

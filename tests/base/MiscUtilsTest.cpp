@@ -1,7 +1,7 @@
 // Memory status, document opening and font creation.
-#include "base/FontUtils.h"
-#include "base/MemoryInfo.h"
-#include "base/XeFileExec.h"
+#include "base/util/FontUtils.h"
+#include "base/memory/MemoryInfo.h"
+#include "base/util/XeFileExec.h"
 
 #include "platform/classes/Application.h"
 #include "platform/system/DocumentLauncher.h"

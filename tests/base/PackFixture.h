@@ -2,7 +2,7 @@
 // built with TXePack, and a capture of the application's message boxes and exception displays.
 #pragma once
 
-#include "base/TXePack.h"
+#include "base/packs/TXePack.h"
 #include "platform/classes/Application.h"
 #include "platform/fs/FileSystem.h"
 

@@ -1,7 +1,7 @@
 // Prints TXeRect values in test failure messages as (left,top,right,bottom).
 #pragma once
 
-#include "base/TXeRect.h"
+#include "base/util/TXeRect.h"
 
 #include <ostream>
 

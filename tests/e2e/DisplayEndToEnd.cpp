@@ -1,6 +1,6 @@
 // The display on a real X server: a window and full screen presented through SDL2, captured with xwd and
 // compared pixel for pixel with the picture drawn. Run by run_display_e2e.sh under Xvfb.
-#include "graphics/TDDraw.h"
+#include "graphics/display/TDDraw.h"
 #include "platform/classes/WinControl.h"
 #include "platform/video/sdl/SdlVideo.h"
 

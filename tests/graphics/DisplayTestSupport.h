@@ -1,7 +1,7 @@
 // A display on the headless video back end, owned by a window control, for the display tests.
 #pragma once
 
-#include "graphics/TDDraw.h"
+#include "graphics/display/TDDraw.h"
 #include "platform/classes/WinControl.h"
 #include "platform/video/headless/HeadlessVideo.h"
 

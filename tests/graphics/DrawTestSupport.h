@@ -2,8 +2,8 @@
 // content, a log of the rectangles OnChange reported, and a bitmap whose lock can be made to fail.
 #pragma once
 
-#include "graphics/TXeAlpha.h"
-#include "graphics/TXeRGBBits.h"
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // OutsideIntact() tells whether any byte outside the pixels changed.
 #pragma once
 
-#include "graphics/TXeRGBBits.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
 
 #include <cstdint>
 #include <random>

@@ -2,9 +2,9 @@
 // whatever a test makes.
 #pragma once
 
-#include "graphics/TXeAlpha.h"
-#include "graphics/TXeRGBBits.h"
-#include "graphics/TXeRGBPanel.h"
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
+#include "graphics/panels/TXeRGBPanel.h"
 
 #include <cstdint>
 #include <functional>

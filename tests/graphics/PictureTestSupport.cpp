@@ -1,7 +1,7 @@
 // Helpers for the picture loader tests.
-#include "PictureTestSupport.h"
+#include "tests/graphics/PictureTestSupport.h"
 
-#include "graphics/PixelConvert.h"
+#include "graphics/kernels/PixelConvert.h"
 #include "platform/classes/Exception.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // files, the expected block of a picture given as quads, a stream that raises, and block compares.
 #pragma once
 
-#include "graphics/PictureBlock.h"
-#include "graphics/PixelFormat.h"
+#include "graphics/pictures/PictureBlock.h"
+#include "graphics/bitmaps/PixelFormat.h"
 #include "platform/classes/Stream.h"
 
 #include <gtest/gtest.h>

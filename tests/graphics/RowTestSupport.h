@@ -2,7 +2,7 @@
 // and a byte comparison that names the first differing pixel.
 #pragma once
 
-#include "graphics/PixelFormat.h"
+#include "graphics/bitmaps/PixelFormat.h"
 
 #include <gtest/gtest.h>
 

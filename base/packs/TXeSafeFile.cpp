@@ -1,0 +1,77 @@
+// TXeSafeFile: writing a file under a temporary name and putting it in place by one rename.
+#include "base/packs/TXeSafeFile.h"
+
+#include "base/util/PathUtils.h"
+#include "platform/classes/Exception.h"
+#include "platform/classes/Format.h"
+#include "platform/fs/FileSystem.h"
+
+std::unique_ptr<TFileStream> CreateNumberedFile(const char* format, AnsiString& name)
+{
+    for (int n = 0; n < 1000; ++n) {
+        const AnsiString candidate = Format(format, n);
+        if (FileIsExist(candidate.c_str()))
+            continue;
+        try {
+            auto stream = std::make_unique<TFileStream>(candidate, fmCreateExclusive);
+            name = candidate;
+            return stream;
+        } catch (const EFCreateError&) {
+            // Taken meanwhile by another writer (or the folder cannot be written): try the next.
+        }
+    }
+    return nullptr;
+}
+
+TXeSafeFile::TXeSafeFile(const AnsiString& target) : target_(target)
+{
+    AnsiString format = target;
+    for (std::size_t at = format.find('%'); at != AnsiString::npos; at = format.find('%', at + 2))
+        format.insert(at, 1, '%');
+    stream_ = CreateNumberedFile((format + ".~XeTmp%03d").c_str(), temporary_);
+    if (!stream_)
+        throw EFCreateError(Format("Cannot create a temporary file for \"%s\"", target.c_str()));
+}
+
+TXeSafeFile::~TXeSafeFile()
+{
+    if (!stream_)
+        return;
+    stream_.reset();
+    FileSystem::DeleteFile(temporary_);
+}
+
+bool TXeSafeFile::Commit()
+{
+    if (!stream_)
+        return false;
+    stream_.reset();
+    if (FileSystem::RenameFile(temporary_, target_))
+        return true;
+    FileSystem::DeleteFile(temporary_);
+    return false;
+}
+
+TXeSafeFileStream::~TXeSafeFileStream()
+{
+    if (!failed_)
+        file_.Commit();
+}
+
+int TXeSafeFileStream::Write(const void* buffer, int count)
+{
+    const int written = file_.Stream().Write(buffer, count);
+    if (written != count)
+        failed_ = true;
+    return written;
+}
+
+void TXeSafeFileStream::SetSize(std::int64_t size)
+{
+    try {
+        file_.Stream().SetSize(size);
+    } catch (const EStreamError&) {
+        failed_ = true;
+        throw;
+    }
+}

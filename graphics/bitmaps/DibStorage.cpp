@@ -1,0 +1,56 @@
+// DibStorage: the section and device-context handling that TXeRGBDib and TXeAlphaDib share.
+#include "graphics/bitmaps/DibStorage.h"
+
+#include <new>
+
+bool MakeDibSection(int bitCount, int w, int h, bool topDown, std::span<const std::uint32_t> masks,
+                    std::span<const std::uint32_t> colours, int* pitch, void** bits, std::unique_ptr<DibSection>* handle)
+{
+    if (w <= 0 || h <= 0)
+        return false;
+    BitmapInfoHeader header;
+    header.biWidth = w;
+    header.biHeight = topDown ? -h : h;
+    header.biBitCount = static_cast<std::uint16_t>(bitCount);
+    header.biCompression = masks.empty() ? BI_RGB : BI_BITFIELDS;
+    header.biClrUsed = static_cast<std::uint32_t>(colours.size());
+    std::unique_ptr<DibSection> section = DibSection::Create(header, masks, colours);
+    if (!section)
+        return false;
+    *pitch = static_cast<int>(section->RowPitch());
+    *bits = section->Row0();
+    *handle = std::move(section);
+    return true;
+}
+
+bool DibContext::Get(DibSection* section, void** dc)
+{
+    if (dc_ != nullptr || dc == nullptr)
+        return false;
+    try {
+        dc_ = std::make_unique<DeviceContext>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    oldObject_ = dc_->SelectBitmap(section);
+    *dc = dc_.get();
+    return true;
+}
+
+bool DibContext::Release(void* dc)
+{
+    if (dc_ == nullptr)
+        return true;
+    if (dc != dc_.get())
+        return false;
+    dc_->SelectBitmap(oldObject_);
+    oldObject_ = nullptr;
+    dc_.reset();
+    return true;
+}
+
+void DibContext::Reselect(DibSection* section)
+{
+    if (dc_ != nullptr)
+        dc_->SelectBitmap(section);
+}

@@ -1,0 +1,83 @@
+// The frame that the bitmap-to-bitmap operations share after clipping: lock the source bitmaps,
+// address their pixels, run the primitive, record the destination rectangle it drew, unlock.
+#pragma once
+
+#include "graphics/bitmaps/TDrawArea.h"
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
+#include "platform/classes/Exception.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+
+// Locks up to two bitmaps in the order given and unlocks the ones it locked in reverse order when
+// it goes.
+class TBitmapLocks {
+public:
+    explicit TBitmapLocks(std::initializer_list<TXeRGBBits*> bitmaps)
+    {
+        for (TXeRGBBits* bitmap : bitmaps) {
+            if (!bitmap->Lock())
+                return;
+            locked_[count_++] = bitmap;
+        }
+        all_ = true;
+    }
+    ~TBitmapLocks()
+    {
+        while (count_ > 0)
+            locked_[--count_]->Unlock();
+    }
+    TBitmapLocks(const TBitmapLocks&) = delete;
+    TBitmapLocks& operator=(const TBitmapLocks&) = delete;
+
+    bool Locked() const { return all_; }
+
+private:
+    std::array<TXeRGBBits*, 2> locked_{};
+    int count_ = 0;
+    bool all_ = false;
+};
+
+// The pixel (sx, sy) of a locked bitmap, and the value (sx, sy) of an alpha map.
+inline const std::uint8_t* SourcePixel(const TXeRGBBits& src, int sx, int sy)
+{
+    return src.Bits() + std::ptrdiff_t{sy} * src.Pitch() + std::ptrdiff_t{sx} * src.BitDepth();
+}
+
+inline const std::uint8_t* MaskValue(const TXeAlpha& mask, int sx, int sy)
+{
+    return mask.Bits() + std::ptrdiff_t{sy} * mask.Pitch() + sx;
+}
+
+// Records the part of the rectangle (x, y, w, h) that lies on the bitmap; nothing when none does.
+inline void RecordDrawn(TXeRGBBits& dst, int x, int y, int w, int h)
+{
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + w, dst.Width());
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + h, dst.Height());
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    if (right > left && bottom > top)
+        dst.SetModified(left, top, static_cast<int>(right - 1), static_cast<int>(bottom - 1));
+}
+
+// Locks the sources, runs `draw` (the primitive on the destination), records the area's rectangle
+// when it succeeds, and unlocks. A failed lock, a failed primitive or an Exception raised on the
+// way (by the primitive or by an OnChange handler) gives false.
+template <typename Primitive>
+bool DrawFromSources(TXeRGBBits& dst, const TDrawArea& area, std::initializer_list<TXeRGBBits*> sources,
+                     Primitive&& draw)
+{
+    TBitmapLocks locks(sources);
+    if (!locks.Locked())
+        return false;
+    try {
+        if (!draw())
+            return false;
+        RecordDrawn(dst, area.X(), area.Y(), area.W(), area.H());
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,241 @@
+// TXeTimer: settings and resolution, ticks on the timer thread, dropped ticks while OnTimer runs,
+// the exception hook, stopping from inside and outside OnTimer, and Count's bounds. Time bounds
+// are loose: these run on busy machines.
+#include "base/util/TXeTimer.h"
+
+#include "platform/classes/Application.h"
+#include "platform/classes/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename F> bool Eventually(F done, std::chrono::milliseconds limit = 5000ms)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(1ms);
+    }
+    return done();
+}
+
+TEST(TXeTimer, DefaultsAndResolution)
+{
+    TXeTimer timer(nullptr);
+    EXPECT_EQ(timer.GetInterval(), 1000u);
+    EXPECT_FALSE(timer.GetEnabled());
+    EXPECT_EQ(timer.GetResolution(), 100u);
+    EXPECT_EQ(timer.Count, 0);
+    timer.SetInterval(10);
+    EXPECT_EQ(timer.GetResolution(), 10u);
+    timer.SetInterval(500);
+    EXPECT_EQ(timer.GetResolution(), 100u);
+    timer.SetInterval(0);
+    EXPECT_EQ(timer.GetResolution(), 1u) << "raised to the device's minimum";
+}
+
+TEST(TXeTimer, NoTicksWhileDisabledOrWithoutInterval)
+{
+    TXeTimer timer(nullptr);
+    std::atomic<int> calls{0};
+    timer.SetOnTimer([&](TObject*) { ++calls; });
+    timer.SetInterval(2);
+    std::this_thread::sleep_for(30ms);
+    timer.SetInterval(0);
+    timer.SetEnabled(true);
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(timer.Count, 0);
+}
+
+TEST(TXeTimer, TicksOnItsOwnThread)
+{
+    TXeTimer timer(nullptr);
+    std::atomic<int> calls{0};
+    std::atomic<bool> otherThread{true};
+    std::atomic<TObject*> sender{nullptr};
+    const auto main = std::this_thread::get_id();
+    timer.SetOnTimer([&](TObject* s) {
+        otherThread = otherThread && std::this_thread::get_id() != main;
+        sender = s;
+        ++calls;
+    });
+    timer.SetInterval(5);
+    timer.SetEnabled(true);
+    ASSERT_TRUE(Eventually([&] { return calls >= 5; }));
+    timer.SetEnabled(false); // waits for a running OnTimer
+    const int after = calls;
+    EXPECT_TRUE(otherThread);
+    EXPECT_EQ(sender, &timer);
+    EXPECT_GE(timer.Count, after);
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(calls, after) << "stopped";
+}
+
+TEST(TXeTimer, SameIntervalDoesNotRestart)
+{
+    TXeTimer timer(nullptr);
+    std::mutex lock;
+    std::thread::id last;
+    timer.SetOnTimer([&](TObject*) {
+        const std::lock_guard guard(lock);
+        last = std::this_thread::get_id();
+    });
+    timer.SetInterval(3);
+    timer.SetEnabled(true);
+    auto lastThread = [&] {
+        const std::lock_guard guard(lock);
+        return last;
+    };
+    ASSERT_TRUE(Eventually([&] { return lastThread() != std::thread::id(); }));
+    const std::thread::id first = lastThread();
+    timer.SetInterval(3);
+    timer.SetEnabled(true);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(lastThread(), first) << "the same timer thread still ticks";
+    timer.SetInterval(4);
+    ASSERT_TRUE(Eventually([&] { return lastThread() != first; })) << "a new interval rebuilds the timer";
+}
+
+TEST(TXeTimer, TicksWhileOnTimerRunsAreCountedAndDropped)
+{
+    TXeTimer timer(nullptr);
+    std::atomic<int> calls{0};
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false};
+    timer.SetOnTimer([&](TObject*) {
+        if (++inside > 1)
+            overlapped = true;
+        std::this_thread::sleep_for(30ms);
+        --inside;
+        ++calls;
+    });
+    timer.SetInterval(5);
+    timer.SetEnabled(true);
+    ASSERT_TRUE(Eventually([&] { return calls >= 4; }));
+    timer.SetEnabled(false);
+    // Each 30 ms call spans about six 5 ms periods; ask for well under that.
+    EXPECT_GE(timer.Count, 3 * calls);
+    EXPECT_FALSE(overlapped);
+}
+
+TEST(TXeTimer, ExceptionReachesTheHookAndTheTimerGoesOn)
+{
+    std::mutex lock;
+    std::string message;
+    TObject* sender = nullptr;
+    TApplication& application = Application();
+    const auto saved = application.OnHandleException;
+    application.OnHandleException = [&](TObject* s, const std::exception& error) {
+        const std::lock_guard guard(lock);
+        sender = s;
+        message = error.what();
+    };
+    {
+        TXeTimer timer(nullptr);
+        std::atomic<int> calls{0};
+        timer.SetOnTimer([&](TObject*) {
+            if (++calls == 1)
+                throw EConvertError("inner");
+        });
+        timer.SetInterval(5);
+        timer.SetEnabled(true);
+        ASSERT_TRUE(Eventually([&] { return calls >= 3; })) << "still running and not busy";
+        timer.SetEnabled(false);
+        const std::lock_guard guard(lock);
+        EXPECT_EQ(message, "Timer Call Error");
+        EXPECT_EQ(sender, &timer);
+    }
+    application.OnHandleException = saved;
+}
+
+TEST(TXeTimer, DisablingFromInsideOnTimer)
+{
+    TXeTimer timer(nullptr);
+    std::atomic<int> calls{0};
+    timer.SetOnTimer([&](TObject* sender) {
+        if (++calls == 3)
+            static_cast<TXeTimer*>(sender)->SetEnabled(false);
+    });
+    timer.SetInterval(3);
+    timer.SetEnabled(true);
+    ASSERT_TRUE(Eventually([&] { return calls >= 3; }));
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(calls, 3);
+    EXPECT_FALSE(timer.GetEnabled());
+    timer.SetEnabled(true); // joins the thread stopped from inside, starts a new one
+    ASSERT_TRUE(Eventually([&] { return calls >= 5; }));
+}
+
+TEST(TXeTimer, RestartingFromInsideOnTimer)
+{
+    TXeTimer timer(nullptr);
+    std::atomic<int> calls{0};
+    timer.SetOnTimer([&](TObject* sender) {
+        auto* self = static_cast<TXeTimer*>(sender);
+        if (++calls % 2 == 0)
+            self->SetInterval(self->GetInterval() == 3 ? 4 : 3);
+    });
+    timer.SetInterval(3);
+    timer.SetEnabled(true);
+    ASSERT_TRUE(Eventually([&] { return calls >= 10; }));
+} // destroyed while running, with stopped threads to join
+
+TEST(TXeTimer, DisablingWaitsForARunningOnTimer)
+{
+    TXeTimer timer(nullptr);
+    std::atomic<bool> inside{false};
+    timer.SetOnTimer([&](TObject*) {
+        inside = true;
+        std::this_thread::sleep_for(40ms);
+        inside = false;
+    });
+    timer.SetInterval(2);
+    timer.SetEnabled(true);
+    ASSERT_TRUE(Eventually([&] { return inside.load(); }));
+    timer.SetEnabled(false);
+    EXPECT_FALSE(inside);
+}
+
+TEST(TXeTimer, CountSaturates)
+{
+    TXeTimer timer(nullptr);
+    timer.Count = INT_MAX - 1;
+    timer.CountInc();
+    timer.CountInc();
+    EXPECT_EQ(timer.Count, INT_MAX);
+    timer.Timer();
+    EXPECT_EQ(timer.Count, INT_MAX) << "a tick saturates too";
+    timer.CountClear();
+    timer.CountDec();
+    EXPECT_EQ(timer.Count, 0);
+    timer.Count = -3;
+    timer.CountDec();
+    EXPECT_EQ(timer.Count, -3);
+    timer.CountInc();
+    EXPECT_EQ(timer.Count, -2);
+}
+
+TEST(TXeTimer, OwnerDestroysIt)
+{
+    TComponent owner(nullptr);
+    std::atomic<int> calls{0};
+    auto* timer = new TXeTimer(&owner);
+    timer->SetOnTimer([&](TObject*) { ++calls; });
+    timer->SetInterval(2);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(Eventually([&] { return calls >= 2; }));
+} // the owner's destructor stops and joins the timer
+
+} // namespace
