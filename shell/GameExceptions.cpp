@@ -1,0 +1,5 @@
+#include "shell/GameExceptions.h"
+
+EGameErr::EGameErr() : Exception("GameErr") {}
+
+EGameEnd::EGameEnd() : Exception("GameEnd") {}
