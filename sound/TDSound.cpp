@@ -78,7 +78,10 @@ bool TDSound::DSoundCreate()
         return false;
     if (FEnabled)
         return true;
-    FBufferList.clear(); // the objects stay; they are not this device's any more
+    {
+        const std::lock_guard<std::mutex> lock(FBufferListLock);
+        FBufferList.clear(); // the objects stay; they are not this device's any more
+    }
     FDevice = audio::Device::Create(audio::DefaultBackEnd());
     std::uint32_t flags = audio::kBufPrimary | audio::kBufCtrlVolume;
     if (FUse3D)
@@ -123,8 +126,8 @@ void TDSound::DSoundRelease()
         FPrimary->Stop();
     delete FPrimary;
     FPrimary = nullptr;
-    while (!FBufferList.empty())
-        delete FBufferList.back(); // its destructor leaves the list
+    while (TCustomDSoundBuffer* last = LastBuffer())
+        delete last; // its destructor leaves the list
     FDevice.reset();
 }
 
@@ -382,14 +385,34 @@ TDSoundStream* TDSound::CreateStreamFromOgg(ZTStream* s, bool pan, bool freq)
 
 // ---- the buffer list ----
 
+bool TDSound::Listed(TCustomDSoundBuffer* buffer) const
+{
+    const std::lock_guard<std::mutex> lock(FBufferListLock);
+    return std::find(FBufferList.begin(), FBufferList.end(), buffer) != FBufferList.end();
+}
+
+std::vector<TCustomDSoundBuffer*> TDSound::BufferList() const
+{
+    const std::lock_guard<std::mutex> lock(FBufferListLock);
+    return FBufferList;
+}
+
+TCustomDSoundBuffer* TDSound::LastBuffer() const
+{
+    const std::lock_guard<std::mutex> lock(FBufferListLock);
+    return FBufferList.empty() ? nullptr : FBufferList.back();
+}
+
 bool TDSound::AddBufferList(TCustomDSoundBuffer* buffer)
 {
+    const std::lock_guard<std::mutex> lock(FBufferListLock);
     FBufferList.push_back(buffer);
     return true;
 }
 
 bool TDSound::DelBufferList(TCustomDSoundBuffer* buffer)
 {
+    const std::lock_guard<std::mutex> lock(FBufferListLock);
     const auto it = std::find(FBufferList.begin(), FBufferList.end(), buffer);
     if (it == FBufferList.end())
         return false;
@@ -402,9 +425,8 @@ bool TDSound::RestoreAllBuffers()
     if (!FEnabled)
         return false;
     // Copy: an OnRestore handler may make or delete buffers.
-    const std::vector<TCustomDSoundBuffer*> buffers = FBufferList;
-    for (TCustomDSoundBuffer* buffer : buffers)
-        if (std::find(FBufferList.begin(), FBufferList.end(), buffer) != FBufferList.end())
+    for (TCustomDSoundBuffer* buffer : BufferList())
+        if (Listed(buffer))
             buffer->IsLostAndRestore();
     return true;
 }

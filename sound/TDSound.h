@@ -13,8 +13,10 @@
 // pan and frequency flags. The caller's TStream or ZTStream is read from its start and not freed;
 // a stream keeps reading it while it plays, so it must outlive the TDSoundStream.
 //
-// Threads: no lock of its own. Buffers are made and deleted by one thread at a time; the
-// notification threads of buffers and streams never call into TDSound.
+// Threads: the device is set up, enabled and disabled by one thread at a time. Buffers may be made
+// and deleted on any game thread (the logic thread loads sounds while a frame thread releases a
+// faded one): the buffer list has its own lock, never held while a buffer is made, deleted or
+// restored. The notification threads of buffers and streams never call into TDSound.
 #pragma once
 
 #include "platform/audio/AudioDevice.h"
@@ -25,6 +27,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class TStream;
@@ -55,7 +58,8 @@ public:
     audio::Device* DirectSound() const { return FDevice.get(); }
     audio::Listener3D* Listener() const { return FListener; }
     TDSoundBuffer* PrimaryBuffer() const { return FPrimary; }
-    const std::vector<TCustomDSoundBuffer*>& BufferList() const { return FBufferList; }
+    // A copy of the list.
+    std::vector<TCustomDSoundBuffer*> BufferList() const;
 
     bool DSoundCreate();
     void DSoundRelease();
@@ -118,6 +122,9 @@ private:
     TDSoundBuffer3D* Buffer3DFrom(Kind kind, ZTStream* stream);
     TDSoundBuffer3D* Buffer3DFrom(Kind kind, TStream* stream);
     template <typename Source> TDSoundStream* StreamFrom(Kind kind, Source* stream, bool pan, bool freq);
+    // The newest listed buffer, or null; whether a buffer is listed.
+    TCustomDSoundBuffer* LastBuffer() const;
+    bool Listed(TCustomDSoundBuffer* buffer) const;
     // Reads all of `pcm` (null when it yields nothing or is too large).
     static bool ReadWhole(ZTPcmStream* pcm, std::vector<std::uint8_t>& data);
 
@@ -130,7 +137,8 @@ private:
     std::unique_ptr<audio::Device> FDevice;
     audio::Listener3D* FListener = nullptr;
     TDSoundBuffer* FPrimary = nullptr;
-    std::vector<TCustomDSoundBuffer*> FBufferList;
+    mutable std::mutex FBufferListLock;
+    std::vector<TCustomDSoundBuffer*> FBufferList; // guarded by FBufferListLock
 };
 
 } // namespace DirectX

@@ -43,7 +43,10 @@ TMemMan::~TMemMan()
 
 bool TMemMan::AddPointerList(TMemPointer record)
 {
-    records_.push_back(record);
+    {
+        const std::lock_guard<std::mutex> lock(recordsLock_);
+        records_.push_back(record);
+    }
     if (OnAddPointer)
         OnAddPointer(this, record);
     return true;
@@ -51,21 +54,35 @@ bool TMemMan::AddPointerList(TMemPointer record)
 
 bool TMemMan::DelPointerList(TMemPointer record)
 {
-    const auto found = std::find_if(records_.begin(), records_.end(),
-                                    [&](const TMemPointer& listed) { return listed.pointer == record.pointer; });
-    if (found == records_.end()) {
+    bool listed = false;
+    TMemPointer refused;
+    {
+        const std::lock_guard<std::mutex> lock(recordsLock_);
+        const auto found = std::find_if(records_.begin(), records_.end(),
+                                        [&](const TMemPointer& entry) { return entry.pointer == record.pointer; });
+        if (found != records_.end() && (found->type == mtExternal || found->type == record.type)) {
+            records_.erase(found);
+            return true;
+        }
+        listed = found != records_.end();
+        if (listed)
+            refused = *found;
+    }
+    // Reported outside the lock: a handler may use the registry.
+    if (!listed) {
         ReportError("Pointer is not found Delete(%08x)", record.caller);
-        return false;
+    } else if (OnError) {
+        OnError(this, Format("TypeDiffers %08x:Create(%08x) Delete(%08x)",
+                             Low32(reinterpret_cast<std::uintptr_t>(refused.pointer)), Low32(refused.caller),
+                             Low32(record.caller)));
     }
-    if (found->type != mtExternal && found->type != record.type) {
-        if (OnError)
-            OnError(this, Format("TypeDiffers %08x:Create(%08x) Delete(%08x)",
-                                 Low32(reinterpret_cast<std::uintptr_t>(found->pointer)), Low32(found->caller),
-                                 Low32(record.caller)));
-        return false;
-    }
-    records_.erase(found);
-    return true;
+    return false;
+}
+
+std::vector<TMemPointer> TMemMan::Records() const
+{
+    const std::lock_guard<std::mutex> lock(recordsLock_);
+    return records_;
 }
 
 std::uintptr_t TMemMan::CallerOf(void* returnAddress) const

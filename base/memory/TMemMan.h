@@ -2,8 +2,12 @@
 //
 // The registry is a ledger, not an allocator: it keeps one TMemPointer per live block or object,
 // refuses a release of what it does not list or listed as another kind, and reports what is still
-// listed when it is destroyed. It never frees anything on its own. Not thread-safe: callers use it
-// under their own locks.
+// listed when it is destroyed. It never frees anything on its own.
+//
+// Threads: any thread may make and release (the frame threads release sounds while the logic
+// thread makes objects); the record list is guarded by its own lock, which is never held while an
+// event handler, a constructor or a destructor runs. Construction and destruction of the registry
+// itself happen while no other thread uses it.
 #pragma once
 
 #include "platform/classes/Component.h"
@@ -11,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -43,7 +48,8 @@ public:
     // Removes the first record with the same pointer when its type is 0 or equals record.type.
     bool DelPointerList(TMemPointer record);
 
-    const std::vector<TMemPointer>& Records() const { return records_; }
+    // A copy of the records, oldest first.
+    std::vector<TMemPointer> Records() const;
 
     // A zero-filled block of n elements from the C heap, recorded; null on failure.
     template <typename T> [[gnu::noinline]] T* Alloc(unsigned long n);
@@ -69,7 +75,8 @@ private:
     std::uintptr_t CallerOf(void* returnAddress) const;
     void ReportError(const char* format, std::uintptr_t caller);
 
-    std::vector<TMemPointer> records_;
+    mutable std::mutex recordsLock_;
+    std::vector<TMemPointer> records_; // guarded by recordsLock_
 };
 
 template <typename T> T* TMemMan::Alloc(unsigned long n)
