@@ -1,0 +1,28 @@
+#include "shell/GameGlobals.h"
+
+#include "base/util/TRandom.h"
+
+TGameForm* GameForm = nullptr;
+
+TMemMan* MemMan = nullptr;
+TFileMan* DataFileMan = nullptr;
+TFileMan* BGMFileMan = nullptr;
+TFileMan* ScriptFileMan = nullptr;
+TBitDepth GameBitDepth = bd24;
+TBitDepth DisplayBitDepth = bdNone;
+
+// The game starts in a window; a setting or switch can only set a flag.
+std::atomic<std::uint8_t> WindowMode{1};
+std::atomic<std::uint8_t> ShowFPS{0};
+
+TRandom& SharedRandom()
+{
+    static TRandom random;
+    return random;
+}
+
+void StepSharedRandom(std::uint32_t n)
+{
+    for (std::uint32_t i = 0; i < n; ++i)
+        SharedRandom().Rnd();
+}
