@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <mutex>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -54,76 +56,143 @@ SplitName Split(std::string_view name)
     return split;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b)
+std::string FoldCase(std::string_view name)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-               return fold(x) == fold(y);
-           });
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    return folded;
 }
 
-// Folder listings (UTF-8 names) by absolute folder path. A listing may be stale: a name missing
-// from it is looked up again on disk before it counts as absent.
-class ListingCache {
-public:
-    std::optional<std::string> Find(const fs::path& folder, std::string_view wanted)
-    {
-        const std::string key = fs::absolute(folder).lexically_normal().string();
-        std::lock_guard lock(mutex_);
-        auto it = listings_.find(key);
-        if (it != listings_.end())
-            if (auto hit = Match(it->second, wanted))
-                return hit;
-        if (listings_.size() >= kMaxFolders)
-            listings_.clear();
-        auto& fresh = listings_[key];
-        fresh = Read(folder);
-        return Match(fresh, wanted);
-    }
-
-    void Forget(const fs::path& folder)
-    {
-        std::error_code error;
-        const std::string key = fs::absolute(folder, error).lexically_normal().string();
-        std::lock_guard lock(mutex_);
-        listings_.erase(key);
-    }
-
-private:
-    static constexpr std::size_t kMaxFolders = 512; // bounds memory when a tool walks many folders
-
-    static std::vector<std::string> Read(const fs::path& folder)
-    {
-        std::vector<std::string> names;
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-            names.push_back(it->path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    static std::optional<std::string> Match(const std::vector<std::string>& names, std::string_view wanted)
-    {
-        for (const std::string& name : names)
-            if (SameIgnoringCase(name, wanted))
-                return name;
-        return std::nullopt;
-    }
-
-    std::mutex mutex_;
-    std::unordered_map<std::string, std::vector<std::string>> listings_;
-};
-
-ListingCache& Cache()
+std::int64_t Nanoseconds(const timespec& time)
 {
-    static ListingCache cache;
-    return cache;
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
 bool ExistsOnDisk(const fs::path& path)
 {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The folder's change stamp; a zero stamp when it cannot be read.
+struct FolderStamp {
+    std::int64_t modified = 0; // nanoseconds since 1970
+    ino_t inode = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+
+FolderStamp StampOf(const fs::path& folder)
+{
+    struct stat info;
+    if (::stat(folder.c_str(), &info) != 0)
+        return {};
+    return {Nanoseconds(info.st_mtim), info.st_ino};
+}
+
+// Folder listings (UTF-8 names) by absolute folder path, each with the folder's change stamp.
+// A name missing from a current listing is absent; one missing from any other listing is looked
+// up again on disk first. A listing read from disk is current while its stamp matches the
+// folder's, unless it was read within a clock tick of the folder's last change (a change in that
+// tick would leave the stamp as it was). Changes made through the layer update a listing in place
+// and make it current, so creating N files in a folder reads it once, not N times. The price: a
+// name another program adds to a folder between the layer's last look and its next change there
+// is missed by a lookup in other case until the folder changes again (the exact spelling is
+// always found, as it is looked up on disk first).
+class ListingCache {
+public:
+    std::optional<std::string> Find(const fs::path& folder, std::string_view wanted)
+    {
+        const std::string key = KeyOf(folder);
+        const std::string folded = FoldCase(wanted);
+        std::lock_guard lock(mutex_);
+        auto it = listings_.find(key);
+        if (it != listings_.end()) {
+            if (auto hit = it->second.Match(folded))
+                return hit;
+            if (it->second.current && it->second.stamp == StampOf(folder))
+                return std::nullopt;
+        }
+        if (it == listings_.end() && listings_.size() >= kMaxFolders)
+            listings_.clear();
+        Listing& fresh = listings_[key];
+        fresh = Read(folder);
+        return fresh.Match(folded);
+    }
+
+    // Brings the listing of the folder holding `path`, if there is one, up to date with it.
+    void Note(const fs::path& path)
+    {
+        const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        const std::string key = KeyOf(folder);
+        std::lock_guard lock(mutex_);
+        auto it = listings_.find(key);
+        if (it == listings_.end())
+            return;
+        Listing& listing = it->second;
+        const std::string name = path.filename().string();
+        if (ExistsOnDisk(path))
+            listing.names.emplace(FoldCase(name), name);
+        else
+            listing.names.erase({FoldCase(name), name});
+        // Our own change is known exactly, so the listing stays current at the new stamp.
+        listing.stamp = StampOf(folder);
+        listing.current = listing.stamp.inode != 0;
+    }
+
+private:
+    static constexpr std::size_t kMaxFolders = 512; // bounds memory when a tool walks many folders
+    // How long after a folder's last change its listing is not trusted to show the change: file
+    // times on some file systems are kept in whole seconds or coarser.
+    static constexpr std::int64_t kStampTickNs = 2'000'000'000;
+
+    struct Listing {
+        std::set<std::pair<std::string, std::string>> names; // (case-folded, as on disk)
+        FolderStamp stamp;
+        bool current = false;
+
+        // The first name on disk, in byte order, that matches case-insensitively.
+        std::optional<std::string> Match(const std::string& folded) const
+        {
+            const auto it = names.lower_bound({folded, std::string()});
+            if (it == names.end() || it->first != folded)
+                return std::nullopt;
+            return it->second;
+        }
+    };
+
+    static std::string KeyOf(const fs::path& folder)
+    {
+        std::error_code error;
+        return fs::absolute(folder, error).lexically_normal().string();
+    }
+
+    // The stamp is taken before the names so that a change during the read shows as a new stamp.
+    static Listing Read(const fs::path& folder)
+    {
+        Listing listing;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        listing.stamp = StampOf(folder);
+        listing.current = listing.stamp.inode != 0 &&
+                          listing.stamp.modified + kStampTickNs < Nanoseconds(now);
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            std::string name = it->path().filename().string();
+            listing.names.emplace(FoldCase(name), std::move(name));
+        }
+        return listing;
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::string, Listing> listings_;
+};
+
+ListingCache& Cache()
+{
+    static ListingCache cache;
+    return cache;
 }
 
 std::optional<struct stat> StatOf(std::string_view name)
@@ -284,9 +353,6 @@ AnsiString TempFolder()
     return WithTrailingBackslash(FromNative(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp"));
 }
 
-void NoteChanged(const fs::path& path)
-{
-    Cache().Forget(path.has_parent_path() ? path.parent_path() : fs::path("."));
-}
+void NoteChanged(const fs::path& path) { Cache().Note(path); }
 
 } // namespace FileSystem

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <unistd.h>
 
@@ -81,6 +82,33 @@ TEST_F(FileSystemTest, NewFilesAreFoundAfterACachedListing)
     EXPECT_FALSE(FileSystem::Exists(base + "sub\\later.txt"));
     std::ofstream(root / "Sub" / "Later.txt") << "made outside the layer";
     EXPECT_TRUE(FileSystem::IsFile(base + "sub\\later.txt"));
+}
+
+// A listing that is current answers a miss by itself; a change made outside the layer, which moves
+// the folder's stamp, makes it read again, and changes made through the layer update it in place.
+TEST_F(FileSystemTest, ListingFollowsChangesInsideAndOutsideTheLayer)
+{
+    const auto settle = [&] { fs::last_write_time(root / "Sub", fs::file_time_type::clock::now() - std::chrono::hours(1)); };
+    settle();
+    EXPECT_FALSE(FileSystem::Exists(base + "sub\\outside.txt")) << "read while the folder is settled";
+    std::ofstream(root / "Sub" / "Outside.TXT") << "made outside the layer";
+    EXPECT_EQ(FileSystem::NativePath(base + "sub\\outside.txt"), root / "Sub" / "Outside.TXT");
+
+    settle();
+    EXPECT_FALSE(FileSystem::Exists(base + "sub\\inside.txt"));
+    {
+        TFileStream file(base + "Sub\\Inside.txt", fmCreate);
+    }
+    EXPECT_EQ(FileSystem::NativePath(base + "SUB\\INSIDE.TXT"), root / "Sub" / "Inside.txt");
+
+    // Two names that differ only in case: the first in byte order is found while both exist.
+    std::ofstream(root / "Sub" / "inside.txt") << "second spelling";
+    FileSystem::NoteChanged(root / "Sub" / "inside.txt");
+    EXPECT_EQ(FileSystem::NativePath(base + "sub\\INSIDE.txt"), root / "Sub" / "Inside.txt");
+    ASSERT_TRUE(FileSystem::DeleteFile(base + "Sub\\Inside.txt"));
+    EXPECT_EQ(FileSystem::NativePath(base + "sub\\INSIDE.txt"), root / "Sub" / "inside.txt");
+    ASSERT_TRUE(FileSystem::DeleteFile(base + "Sub\\inside.txt"));
+    EXPECT_FALSE(FileSystem::Exists(base + "sub\\INSIDE.txt"));
 }
 
 TEST_F(FileSystemTest, ListTimesRenameAndDelete)
