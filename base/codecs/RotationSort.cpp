@@ -10,6 +10,16 @@
 
 namespace {
 
+using Memory = RotationSort::Memory;
+
+// v's storage, grown to hold at least n elements; what it held is left for the caller to overwrite.
+template <typename T> T* AtLeast(std::vector<T>& v, std::size_t n)
+{
+    if (v.size() < n)
+        v.resize(n);
+    return v.data();
+}
+
 // Suffix sorting by induced sorting (SA-IS), linear in the length whatever the input: s holds n
 // symbols below k and ends in a 0 that occurs nowhere else. The reduced problems are int32 strings.
 using TypeArray = std::vector<std::uint8_t>; // 1 = S-type (smaller than the suffix after it)
@@ -65,16 +75,23 @@ template <typename Symbol> bool LmsSubstringsDiffer(const Symbol* s, const TypeA
     }
 }
 
-template <typename Symbol> void SortSuffixes(const Symbol* s, std::int32_t* sa, int n, int k)
+template <typename Symbol> void SortSuffixes(const Symbol* s, std::int32_t* sa, int n, int k, Memory& memory, std::size_t depth)
 {
-    TypeArray type(static_cast<std::size_t>(n));
+    if (memory.levels.size() <= depth)
+        memory.levels.emplace_back();
+    Memory::Level& level = memory.levels[depth];
+    TypeArray& type = level.type;
+    AtLeast(type, static_cast<std::size_t>(n));
     std::uint8_t next = 1; // the closing symbol's suffix is S-type
     type[static_cast<std::size_t>(n) - 1] = next;
     for (int i = n - 2; i >= 0; --i) {
         next = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & next));
         type[static_cast<std::size_t>(i)] = next;
     }
-    std::vector<int> counts(static_cast<std::size_t>(k)), bucket(static_cast<std::size_t>(k));
+    std::vector<int>& counts = level.counts;
+    std::vector<int>& bucket = level.bucket;
+    counts.assign(static_cast<std::size_t>(k), 0);
+    bucket.resize(static_cast<std::size_t>(k));
     for (int i = 0; i < n; ++i)
         ++counts[static_cast<std::size_t>(s[i])];
 
@@ -109,7 +126,7 @@ template <typename Symbol> void SortSuffixes(const Symbol* s, std::int32_t* sa, 
     // Order the LMS suffixes: directly when every name is distinct, else by recursion.
     std::int32_t* reduced = sa + n - lmsCount;
     if (names < lmsCount)
-        SortSuffixes(reduced, sa, lmsCount, names);
+        SortSuffixes(reduced, sa, lmsCount, names, memory, depth + 1);
     else
         for (int i = 0; i < lmsCount; ++i)
             sa[reduced[i]] = i;
@@ -177,23 +194,24 @@ template <typename Symbol> LeastRotationOf LeastRotation(const Symbol* twice, in
 }
 
 // Length of the shortest pattern whose repetition makes up the text (n when there is none).
-template <typename Symbol> int PrimitivePeriod(const Symbol* text, int n)
+template <typename Symbol> int PrimitivePeriod(const Symbol* text, int n, std::vector<int>& memory)
 {
-    std::vector<int> border(static_cast<std::size_t>(n));
+    int* border = AtLeast(memory, static_cast<std::size_t>(n));
+    border[0] = 0;
     for (int i = 1, k = 0; i < n; ++i) {
         while (k > 0 && text[i] != text[k])
-            k = border[static_cast<std::size_t>(k) - 1];
+            k = border[k - 1];
         if (text[i] == text[k])
             ++k;
-        border[static_cast<std::size_t>(i)] = k;
+        border[i] = k;
     }
-    const int period = n - border[static_cast<std::size_t>(n) - 1];
+    const int period = n - border[n - 1];
     return n % period == 0 ? period : n;
 }
 
 // Suffix order of a Lyndon word, its symbols renumbered densely from 1 and closed by a 0; kept in
 // bytes when they fit, so that the sort's working set stays small.
-void SortLyndonSuffixes(const std::uint8_t* word, int length, std::vector<std::int32_t>& sa)
+void SortLyndonSuffixes(const std::uint8_t* word, int length, Memory& memory)
 {
     std::array<int, 256> code{};
     for (int i = 0; i < length; ++i)
@@ -201,45 +219,46 @@ void SortLyndonSuffixes(const std::uint8_t* word, int length, std::vector<std::i
     int symbols = 1;
     for (int& c : code)
         c = c != 0 ? symbols++ : 0;
-    sa.resize(static_cast<std::size_t>(length) + 1);
-    const auto sortAs = [&]<typename Symbol>(Symbol) {
-        std::vector<Symbol> text(static_cast<std::size_t>(length) + 1);
+    std::int32_t* sa = AtLeast(memory.sa, static_cast<std::size_t>(length) + 1);
+    const auto sortAs = [&]<typename Symbol>(std::vector<Symbol>& storage) {
+        Symbol* text = AtLeast(storage, static_cast<std::size_t>(length) + 1);
         for (int i = 0; i < length; ++i)
-            text[static_cast<std::size_t>(i)] = static_cast<Symbol>(code[word[i]]);
-        SortSuffixes(text.data(), sa.data(), length + 1, symbols);
+            text[i] = static_cast<Symbol>(code[word[i]]);
+        text[length] = 0;
+        SortSuffixes(text, sa, length + 1, symbols, memory, 0);
     };
     if (symbols <= 256)
-        sortAs(std::uint8_t{});
+        sortAs(memory.wordBytes);
     else
-        sortAs(std::uint16_t{});
+        sortAs(memory.wordShorts);
 }
 
-void SortLyndonSuffixes(const std::int32_t* word, int length, int alphabet, std::vector<std::int32_t>& sa)
+void SortLyndonSuffixes(const std::int32_t* word, int length, int alphabet, Memory& memory)
 {
-    std::vector<std::int32_t> text(word, word + length);
-    text.push_back(0);
-    sa.resize(text.size());
-    SortSuffixes(text.data(), sa.data(), length + 1, alphabet);
+    std::int32_t* text = AtLeast(memory.wordSymbols, static_cast<std::size_t>(length) + 1);
+    std::copy(word, word + length, text);
+    text[length] = 0;
+    SortSuffixes(text, AtLeast(memory.sa, static_cast<std::size_t>(length) + 1), length + 1, alphabet, memory, 0);
 }
 
 template <typename Symbol, typename SortWord>
-void SortRotationsOf(std::span<const Symbol> text, std::vector<std::int32_t>& order, SortWord sortWord)
+void SortRotationsOf(std::span<const Symbol> text, std::vector<std::int32_t>& order, std::vector<Symbol>& twiceMemory,
+                     Memory& memory, SortWord sortWord)
 {
     const int n = static_cast<int>(text.size());
     order.resize(text.size());
     if (n == 0)
         return;
-    std::vector<Symbol> twice(2 * text.size());
-    std::copy(text.begin(), text.end(), twice.begin());
-    std::copy(text.begin(), text.end(), twice.begin() + n);
-    const LeastRotationOf least = LeastRotation(twice.data(), n);
-    const int period = least.periodic ? PrimitivePeriod(text.data(), n) : n;
+    Symbol* twice = AtLeast(twiceMemory, 2 * text.size());
+    std::copy(text.begin(), text.end(), twice);
+    std::copy(text.begin(), text.end(), twice + n);
+    const LeastRotationOf least = LeastRotation(twice, n);
+    const int period = least.periodic ? PrimitivePeriod(text.data(), n, memory.border) : n;
     const int start = least.start % period;
-    std::vector<std::int32_t> sa;
-    sortWord(twice.data() + start, period, sa);
+    sortWord(twice + start, period);
     int row = 0;
     for (int k = 1; k <= period; ++k) { // entry 0 is the closing symbol
-        const int first = start + sa[static_cast<std::size_t>(k)];
+        const int first = start + memory.sa[static_cast<std::size_t>(k)];
         for (int at = first < period ? first : first - period; at < n; at += period)
             order[static_cast<std::size_t>(row++)] = at;
     }
@@ -247,16 +266,15 @@ void SortRotationsOf(std::span<const Symbol> text, std::vector<std::int32_t>& or
 
 } // namespace
 
-void SortRotations(std::span<const std::uint8_t> text, std::vector<std::int32_t>& order)
+void RotationSort::Sort(std::span<const std::uint8_t> text, std::vector<std::int32_t>& order)
 {
-    SortRotationsOf(text, order, [](const std::uint8_t* word, int length, std::vector<std::int32_t>& sa) {
-        SortLyndonSuffixes(word, length, sa);
-    });
+    SortRotationsOf(text, order, memory_.twiceBytes, memory_,
+                    [this](const std::uint8_t* word, int length) { SortLyndonSuffixes(word, length, memory_); });
 }
 
-void SortRotations(std::span<const std::int32_t> text, int alphabet, std::vector<std::int32_t>& order)
+void RotationSort::Sort(std::span<const std::int32_t> text, int alphabet, std::vector<std::int32_t>& order)
 {
-    SortRotationsOf(text, order, [alphabet](const std::int32_t* word, int length, std::vector<std::int32_t>& sa) {
-        SortLyndonSuffixes(word, length, alphabet, sa);
+    SortRotationsOf(text, order, memory_.twiceSymbols, memory_, [this, alphabet](const std::int32_t* word, int length) {
+        SortLyndonSuffixes(word, length, alphabet, memory_);
     });
 }

@@ -1,8 +1,6 @@
 // The block-sorting stages: Burrows-Wheeler transform and move-to-front coding.
 #include "base/codecs/TBlockSort.h"
 
-#include "base/codecs/RotationSort.h"
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -13,21 +11,15 @@
 
 namespace {
 
-// A maximal run of one byte value, taken cyclically.
-struct Run {
-    int start;
-    int length;
-    std::uint8_t value;
-    std::uint8_t side; // 0 when the next run's value is smaller, 1 when it is larger
-};
+using Run = TBWTEncode::Run;
 
 // The runs of a block that holds at least two values, from a run start on.
-std::vector<Run> CyclicRuns(const unsigned char* block, int n)
+void CyclicRuns(const unsigned char* block, int n, std::vector<Run>& runs)
 {
     int first = 0;
     while (block[first] == block[first == 0 ? n - 1 : first - 1])
         ++first;
-    std::vector<Run> runs;
+    runs.clear();
     for (int i = 0; i < n;) {
         const int start = (first + i) % n;
         int length = 1;
@@ -38,7 +30,6 @@ std::vector<Run> CyclicRuns(const unsigned char* block, int n)
     }
     for (std::size_t m = 0; m < runs.size(); ++m)
         runs[m].side = runs[(m + 1) % runs.size()].value > runs[m].value ? 1 : 0;
-    return runs;
 }
 
 // Where rotations that begin with part of a run go. Take a rotation made of `rest` bytes of a run of
@@ -68,6 +59,11 @@ bool TBWTEncode::CreateBuffer()
 void TBWTEncode::ReleaseBuffer()
 {
     order_ = {};
+    runs_ = {};
+    byKey_ = {};
+    keys_ = {};
+    slots_ = {};
+    sort_ = {};
     created_ = false;
 }
 
@@ -90,7 +86,7 @@ bool TBWTEncode::Encode(const unsigned char* block, unsigned char* out, int n)
         out[2 + row] = block[start == 0 ? n - 1 : start - 1];
     };
     if (2 * runEnds > n) {
-        SortRotations(std::span(block, static_cast<std::size_t>(n)), order_);
+        sort_.Sort(std::span(block, static_cast<std::size_t>(n)), order_);
         for (int row = 0; row < n; ++row)
             emit(row, order_[static_cast<std::size_t>(row)]);
     } else {
@@ -106,11 +102,13 @@ bool TBWTEncode::Encode(const unsigned char* block, unsigned char* out, int n)
 // each key's rotations in the order of the rotations at the runs that follow them.
 void TBWTEncode::SortByRuns(const unsigned char* block, int n, const std::function<void(int row, int start)>& emit)
 {
-    const std::vector<Run> runs = CyclicRuns(block, n);
+    std::vector<Run>& runs = runs_;
+    CyclicRuns(block, n, runs);
     const int count = static_cast<int>(runs.size());
 
     // Dense keys of whole runs, 1 upwards.
-    std::vector<std::int32_t> byKey(runs.size());
+    std::vector<std::int32_t>& byKey = byKey_;
+    byKey.resize(runs.size());
     std::iota(byKey.begin(), byKey.end(), 0);
     const auto compareRuns = [&](int a, int b) {
         const Run& x = runs[static_cast<std::size_t>(a)];
@@ -118,14 +116,15 @@ void TBWTEncode::SortByRuns(const unsigned char* block, int n, const std::functi
         return RunKeyCompare(x, x.length, y, y.length);
     };
     std::sort(byKey.begin(), byKey.end(), [&](int a, int b) { return compareRuns(a, b) < 0; });
-    std::vector<std::int32_t> keys(runs.size());
+    std::vector<std::int32_t>& keys = keys_;
+    keys.resize(runs.size());
     int key = 0;
     for (int i = 0; i < count; ++i) {
         if (i == 0 || compareRuns(byKey[static_cast<std::size_t>(i) - 1], byKey[static_cast<std::size_t>(i)]) != 0)
             ++key;
         keys[static_cast<std::size_t>(byKey[static_cast<std::size_t>(i)])] = key;
     }
-    SortRotations(keys, key + 1, order_);
+    sort_.Sort(keys, key + 1, order_);
 
     // Rows of each (value, side, rest) bucket: groups value × 2 + side, rest ordered as the key says.
     constexpr int Groups = 512;
@@ -136,7 +135,8 @@ void TBWTEncode::SortByRuns(const unsigned char* block, int n, const std::functi
     for (int g = 0; g < Groups; ++g)
         groupBase[static_cast<std::size_t>(g) + 1] += groupBase[static_cast<std::size_t>(g)];
     // next[base + rest - 1]: first counts of runs at least that long, then the next free row.
-    std::vector<int> next(static_cast<std::size_t>(groupBase[Groups]));
+    std::vector<int>& next = slots_;
+    next.assign(static_cast<std::size_t>(groupBase[Groups]), 0);
     const auto slot = [&](const Run& run, int rest) -> int& {
         return next[static_cast<std::size_t>(groupBase[static_cast<std::size_t>(run.value * 2 + run.side)] + rest - 1)];
     };
@@ -164,10 +164,9 @@ void TBWTEncode::SortByRuns(const unsigned char* block, int n, const std::functi
     }
 }
 
+// The tables grow with the blocks decoded, so that a small block costs little.
 bool TBWTDecode::CreateBuffer()
 {
-    next_.resize(TBWTEncode::MaxBlock);
-    back_.resize(TBWTEncode::MaxBlock);
     created_ = true;
     return true;
 }
@@ -192,6 +191,10 @@ bool TBWTDecode::Decode(const unsigned char* in, unsigned char* out, int len)
     if (primary >= n)
         return false;
     const unsigned char* last = in + 2;
+    if (next_.size() < static_cast<std::size_t>(n)) {
+        next_.resize(static_cast<std::size_t>(n));
+        back_.resize(static_cast<std::size_t>(n));
+    }
     std::array<int, 256> ends{};
     for (int i = 0; i < n; ++i)
         ++ends[last[i]];

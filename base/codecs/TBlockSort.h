@@ -2,6 +2,7 @@
 // TBWTDecode) and move-to-front coding (TMTFEncode, TMTFDecode).
 #pragma once
 
+#include "base/codecs/RotationSort.h"
 #include "platform/classes/Component.h"
 
 #include <array>
@@ -22,11 +23,25 @@ public:
     // 1 to MaxBlock. Rotations equal over all n bytes may end in either order.
     bool Encode(const unsigned char* block, unsigned char* out, int n);
 
+    // A maximal run of one byte value, taken cyclically.
+    struct Run {
+        int start;
+        int length;
+        std::uint8_t value;
+        std::uint8_t side; // 0 when the next run's value is smaller, 1 when it is larger
+    };
+
 private:
     void SortByRuns(const unsigned char* block, int n, const std::function<void(int row, int start)>& emit);
 
+    // Working memory kept from block to block until ReleaseBuffer.
     bool created_ = false;
+    RotationSort sort_;
     std::vector<std::int32_t> order_;
+    std::vector<Run> runs_;
+    std::vector<std::int32_t> byKey_;
+    std::vector<std::int32_t> keys_;
+    std::vector<int> slots_;
 };
 
 class TBWTDecode : public TObject {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 
 namespace {
 
@@ -17,15 +16,21 @@ void StoreU16(unsigned char* p, int value)
     p[1] = static_cast<unsigned char>(value >> 8);
 }
 
+// Grows a buffer to at least `size` bytes; buffers are sized by the blocks met, never shrunk.
+unsigned char* AtLeast(std::vector<unsigned char>& buffer, int size)
+{
+    if (buffer.size() < static_cast<std::size_t>(size))
+        buffer.resize(static_cast<std::size_t>(size));
+    return buffer.data();
+}
+
 } // namespace
 
 // ---- Encoders ------------------------------------------------------------------------------------
 
+// The stages start afresh; the buffers, kept from call to call, grow to the largest block met.
 bool TBrisaneEncodeBase::CreateBuffer()
 {
-    in_.resize(static_cast<std::size_t>(blockSize_));
-    work_.resize(static_cast<std::size_t>(blockSize_) + 2);
-    out_.resize(HeaderSize + 2 * (static_cast<std::size_t>(blockSize_) + 2));
     return bwt_.CreateBuffer() && mtf_.CreateBuffer() && range_.Initialize();
 }
 
@@ -39,17 +44,15 @@ void TBrisaneEncodeBase::ReleaseBuffer()
     range_.ReleaseBuffer();
 }
 
-bool TBrisaneEncodeBase::Initialize()
-{
-    ReleaseBuffer();
-    return CreateBuffer();
-}
+bool TBrisaneEncodeBase::Initialize() { return CreateBuffer(); }
 
 // Transforms and codes the n bytes in in_ into out_ and returns the block size S. The range coder
 // gets room for n + 1 bytes only: a stream that does not come out shorter than the n + 2 codes is
 // stored instead, and giving up early spares the work.
 int TBrisaneEncodeBase::CodeBlock(int n)
 {
+    AtLeast(work_, n + 2);
+    AtLeast(out_, HeaderSize + 2 * (n + 2));
     bwt_.Encode(in_.data(), work_.data(), n);
     mtf_.Encode(work_.data(), n + 2);
     int size;
@@ -72,7 +75,7 @@ bool TBrisaneEncodeBase::EncodeBlocks(int inSize, int outLimit, const TCodecRead
     long long produced = 0;
     while (consumed < inSize) {
         const int n = std::min(blockSize_, inSize - consumed);
-        if (!read(in_.data(), n))
+        if (!read(AtLeast(in_, n), n))
             return false;
         consumed += n;
         const int size = CodeBlock(n);
@@ -92,61 +95,66 @@ bool TBrisaneEncodeBase::Encode(int inSize, int outLimit, TCodecRead read, TCode
     outSize_ = 0;
     if (inSize == 0)
         return true;
-    if (inSize < 0 || busy_)
+    if (inSize < 0)
         return false;
-    busy_ = true;
-    bool ok = false;
-    try {
-        ok = Initialize() && EncodeBlocks(inSize, outLimit, read, write, progress);
-    } catch (const std::exception&) {
-        ok = false; // a callback's own failure, or memory
-    }
-    Finish();
-    busy_ = false;
-    return ok;
+    return RunCodecCall(
+        busy_, [&] { return Initialize() && EncodeBlocks(inSize, outLimit, read, write, progress); }, [] {});
 }
 
 // ---- Decoder -------------------------------------------------------------------------------------
 
+// The stages start afresh; the buffers, kept from call to call, grow to the largest block met, so
+// that a small stream costs what its blocks need.
 bool TBrisaneDecode::CreateBuffer()
 {
-    in_.resize(HeaderSize + 2 * (MaxBlock + 2));
-    work_.resize(MaxBlock + 3);
-    out_.resize(MaxBlock);
     return bwt_.CreateBuffer() && mtf_.CreateBuffer() && range_.Initialize();
 }
 
 void TBrisaneDecode::ReleaseBuffer()
 {
     in_ = {};
-    work_ = {};
-    out_ = {};
+    codes_ = {};
+    plain_ = {};
     bwt_.ReleaseBuffer();
     mtf_.ReleaseBuffer();
     range_.ReleaseBuffer();
 }
 
-bool TBrisaneDecode::Initialize()
-{
-    ReleaseBuffer();
-    return CreateBuffer();
-}
+bool TBrisaneDecode::Initialize() { return CreateBuffer(); }
 
-// Puts the n + 2 codes of a block of `size` bytes (header included) into work_. A coded payload
+// Puts the n + 2 codes of a block of `size` bytes (header included) into `codes`. A coded payload
 // must hold exactly one range-coder stream of exactly n + 2 codes: the decoder is given room for
 // one more, so a stream that runs on past them is caught.
-bool TBrisaneDecode::UnpackCodes(int size, int n)
+bool TBrisaneDecode::UnpackCodes(int size, int n, unsigned char* codes)
 {
     const unsigned char* payload = in_.data() + HeaderSize;
     if (size == n + 6) {
-        std::memcpy(work_.data(), payload, static_cast<std::size_t>(n) + 2);
+        std::memcpy(codes, payload, static_cast<std::size_t>(n) + 2);
         return range_.Initialize();
     }
     const int payloadSize = size - HeaderSize;
     if (size > n + 6 || payloadSize < 2)
         return false;
-    return range_.Decode(payload, work_.data(), n + 3, payloadSize) && range_.OutSize() == n + 2 &&
+    return range_.Decode(payload, codes, n + 3, payloadSize) && range_.OutSize() == n + 2 &&
            range_.InCount() == payloadSize;
+}
+
+// Reads the next block and leaves its primary index and last column in codes_[slot]. `block`
+// gets its stored size and plain size. False for a block that is cut short or malformed, or
+// whose plain bytes would pass outLeft.
+bool TBrisaneDecode::ReadBlock(const TCodecRead& read, int inLeft, int outLeft, int slot, Block& block)
+{
+    if (inLeft < HeaderSize || !read(AtLeast(in_, HeaderSize), 2))
+        return false;
+    block.size = LoadU16(in_.data());
+    if (block.size < HeaderSize || block.size > inLeft || !read(AtLeast(in_, block.size) + 2, block.size - 2))
+        return false;
+    block.n = LoadU16(in_.data() + 2);
+    if (block.n < 1 || block.n > MaxBlock || block.n > outLeft)
+        return false;
+    unsigned char* codes = AtLeast(codes_[static_cast<std::size_t>(slot)], block.n + 3);
+    AtLeast(plain_[static_cast<std::size_t>(slot)], block.n);
+    return UnpackCodes(block.size, block.n, codes) && mtf_.Decode(codes, block.n + 2);
 }
 
 bool TBrisaneDecode::DecodeBlocks(int inSize, int outSize, const TCodecRead& read, const TCodecWrite& write,
@@ -155,20 +163,14 @@ bool TBrisaneDecode::DecodeBlocks(int inSize, int outSize, const TCodecRead& rea
     int consumed = 0;
     int produced = 0;
     while (consumed < inSize) {
-        if (inSize - consumed < HeaderSize || !read(in_.data(), 2))
+        Block block;
+        if (!ReadBlock(read, inSize - consumed, outSize - produced, 0, block))
             return false;
-        const int size = LoadU16(in_.data());
-        if (size < HeaderSize || size > inSize - consumed || !read(in_.data() + 2, size - 2))
+        consumed += block.size;
+        unsigned char* plain = plain_[0].data();
+        if (!bwt_.Decode(codes_[0].data(), plain, block.n + 2) || !write(plain, block.n))
             return false;
-        consumed += size;
-        const int n = LoadU16(in_.data() + 2);
-        if (n < 1 || n > MaxBlock || n > outSize - produced)
-            return false;
-        if (!UnpackCodes(size, n) || !mtf_.Decode(work_.data(), n + 2) || !bwt_.Decode(work_.data(), out_.data(), n + 2))
-            return false;
-        if (!write(out_.data(), n))
-            return false;
-        produced += n;
+        produced += block.n;
         outSize_ = produced;
         if (progress)
             progress(CodecPercent(consumed, inSize));
@@ -183,16 +185,8 @@ bool TBrisaneDecode::Decode(int inSize, int outSize, TCodecRead read, TCodecWrit
     outSize_ = 0;
     if (inSize == 0)
         return outSize == 0;
-    if (inSize < 0 || outSize < 0 || busy_)
+    if (inSize < 0 || outSize < 0)
         return false;
-    busy_ = true;
-    bool ok = false;
-    try {
-        ok = Initialize() && DecodeBlocks(inSize, outSize, read, write, progress);
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    Finish();
-    busy_ = false;
-    return ok;
+    return RunCodecCall(
+        busy_, [&] { return Initialize() && DecodeBlocks(inSize, outSize, read, write, progress); }, [] {});
 }

@@ -13,6 +13,7 @@
 #include "base/codecs/TRangeCoder.h"
 #include "base/codecs/XeCodec.h"
 
+#include <array>
 #include <vector>
 
 class TBrisaneEncodeBase : public TObject {
@@ -24,9 +25,9 @@ public:
     // Bytes handed to `write` by the last Encode.
     int OutSize() const { return outSize_; }
 
+    // Fresh stages for a new stream; the buffers are kept from call to call until ReleaseBuffer.
     bool CreateBuffer();
     void ReleaseBuffer();
-    // Fresh buffers and stages for a new stream.
     bool Initialize();
     void Finish() { ReleaseBuffer(); }
 
@@ -80,15 +81,21 @@ public:
     void Finish() { ReleaseBuffer(); }
 
 private:
+    struct Block {
+        int size = 0; // stored, header included
+        int n = 0;    // plain
+    };
     bool DecodeBlocks(int inSize, int outSize, const TCodecRead& read, const TCodecWrite& write,
                       const TCodecProgress& progress);
-    bool UnpackCodes(int size, int n);
+    bool ReadBlock(const TCodecRead& read, int inLeft, int outLeft, int slot, Block& block);
+    bool UnpackCodes(int size, int n, unsigned char* codes);
 
     bool busy_ = false;
     int outSize_ = 0;
     std::vector<unsigned char> in_;
-    std::vector<unsigned char> work_;
-    std::vector<unsigned char> out_;
+    // Two slots of a block's codes and its plain bytes, taken in turn (see DecodeBlocks).
+    std::array<std::vector<unsigned char>, 2> codes_;
+    std::array<std::vector<unsigned char>, 2> plain_;
     TBWTDecode bwt_;
     TMTFDecode mtf_;
     TRangeDecode range_;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <exception>
 
 namespace {
 
@@ -269,22 +268,16 @@ bool TTovanuEncode::Encode(int inSize, int outLimit, TCodecRead read, TCodecWrit
     outSize_ = 0;
     if (inSize == 0)
         return true;
-    if (inSize < 0 || busy_)
+    if (inSize < 0)
         return false;
-    busy_ = true;
-    bool ok = false;
-    try {
-        if (Initialize()) {
-            inSize_ = inSize;
-            outLimit_ = outLimit;
-            ok = EncodeAll(read, write, progress);
-        }
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    Finish();
-    busy_ = false;
-    return ok;
+    const auto pass = [&] {
+        if (!Initialize())
+            return false;
+        inSize_ = inSize;
+        outLimit_ = outLimit;
+        return EncodeAll(read, write, progress);
+    };
+    return RunCodecCall(busy_, pass, [this] { Finish(); });
 }
 
 // ---- Decoder -------------------------------------------------------------------------------------
@@ -446,20 +439,14 @@ bool TTovanuDecode::Decode(int inSize, int outSize, TCodecRead read, TCodecWrite
     outSize_ = 0;
     if (inSize == 0)
         return outSize == 0;
-    if (inSize < 0 || outSize < 0 || busy_)
+    if (inSize < 0 || outSize < 0)
         return false;
-    busy_ = true;
-    bool ok = false;
-    try {
-        if (Initialize()) {
-            inSize_ = inSize;
-            plainSize_ = outSize;
-            ok = DecodeAll(read, write, progress);
-        }
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    Finish();
-    busy_ = false;
-    return ok;
+    const auto pass = [&] {
+        if (!Initialize())
+            return false;
+        inSize_ = inSize;
+        plainSize_ = outSize;
+        return DecodeAll(read, write, progress);
+    };
+    return RunCodecCall(busy_, pass, [this] { Finish(); });
 }

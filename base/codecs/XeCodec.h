@@ -1,7 +1,8 @@
 // The callback contract shared by the block-sorting and LZ codecs: where input comes from, where
-// output goes, and how progress is told.
+// output goes, how progress is told, and the frame every call runs in.
 #pragma once
 
+#include <exception>
 #include <functional>
 
 // Puts exactly `size` input bytes into `buffer`; false when they cannot be had.
@@ -15,4 +16,23 @@ using TCodecProgress = std::function<void(int percent)>;
 inline int CodecPercent(long long done, long long total)
 {
     return total < 1 ? 100 : static_cast<int>(done * 100 / total);
+}
+
+// The frame of every codec call: a call made on an object whose call is still running (from one of
+// its callbacks) fails, and an exception from a callback (or a lack of memory) fails the call
+// instead of leaving it. `pass` does the work; `finish` runs after it whatever happened.
+template <typename Pass, typename Finish> bool RunCodecCall(bool& busy, Pass&& pass, Finish&& finish)
+{
+    if (busy)
+        return false;
+    busy = true;
+    bool ok = false;
+    try {
+        ok = pass();
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    finish();
+    busy = false;
+    return ok;
 }

@@ -121,6 +121,26 @@ TEST(TBrisaneDecode, ReadsEveryEncodersStreamsAtEveryBlockEdge)
     }
 }
 
+// Coders keep their buffers from call to call: a stream after a larger one, or after a failed
+// decode, must come out as if the coder were new.
+TEST(TBrisaneDecode, OneCoderServesStreamsOneAfterAnother)
+{
+    for (int blockSize : BlockSizes) {
+        const auto encoder = MakeEncoder(blockSize);
+        TBrisaneDecode decoder;
+        for (int size : {70001, 5, 3 * blockSize + 7, 1, 40000}) {
+            const Bytes input = size % 2 ? CodecCorpus::Text(static_cast<std::size_t>(size), size)
+                                         : CodecCorpus::Runs(static_cast<std::size_t>(size), size);
+            Bytes coded, out;
+            ASSERT_TRUE(CodecCorpus::EncodeAll(*encoder, input, coded)) << blockSize << " " << size;
+            EXPECT_EQ(coded, Encode(input, blockSize)) << "as a new encoder codes it";
+            EXPECT_FALSE(CodecCorpus::DecodeAll(decoder, Bytes(coded.begin(), coded.end() - 1), size, out));
+            EXPECT_TRUE(CodecCorpus::DecodeAll(decoder, coded, size, out)) << blockSize << " " << size;
+            EXPECT_EQ(out, input) << blockSize << " " << size;
+        }
+    }
+}
+
 TEST(TBrisaneEncode, StoresWhatDoesNotShrinkAndMixesBothKinds)
 {
     // Random, text, random, periodic, random: stored and coded blocks alternate, and the range model
