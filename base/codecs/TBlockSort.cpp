@@ -282,15 +282,20 @@ bool TMTFDecode::Decode(unsigned char* buf, int len)
         return true;
     if (!created_)
         return false;
-    for (int i = 0; i < len; ++i) {
+    for (int i = 0; i < len;) {
         const unsigned char place = buf[i];
-        if (place == 0) {
-            buf[i] = list_[0];
+        if (place != 0) {
+            const unsigned char value = list_[place];
+            MoveToFront(list_, place, value);
+            buf[i++] = value;
             continue;
         }
-        const unsigned char value = list_[place];
-        MoveToFront(list_, place, value);
-        buf[i] = value;
+        // A run of zeros, the usual case after the transform, is the front value repeated.
+        const std::uint64_t front = list_[0] * 0x0101010101010101u;
+        for (std::uint64_t word; i + 8 <= len && (std::memcpy(&word, buf + i, 8), word == 0); i += 8)
+            std::memcpy(buf + i, &front, 8);
+        for (; i < len && buf[i] == 0; ++i)
+            buf[i] = list_[0];
     }
     return true;
 }

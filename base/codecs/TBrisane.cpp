@@ -1,8 +1,12 @@
 // The Brisane block-sorting codec: block encoders and the decoder.
 #include "base/codecs/TBrisane.h"
 
+#include "base/codecs/JobPipeline.h"
+
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <optional>
 
 namespace {
 
@@ -157,26 +161,68 @@ bool TBrisaneDecode::ReadBlock(const TCodecRead& read, int inLeft, int outLeft, 
     return UnpackCodes(block.size, block.n, codes) && mtf_.Decode(codes, block.n + 2);
 }
 
+// Blocks go through a ring of slots: a helper thread rebuilds blocks from their codes (the
+// inverse transform) while the codes of the next ones are decoded here. The blocks are written in
+// order on the caller's thread, at the latest when their slot is wanted again; a stream of one
+// block is decoded without the helper.
 bool TBrisaneDecode::DecodeBlocks(int inSize, int outSize, const TCodecRead& read, const TCodecWrite& write,
                                   const TCodecProgress& progress)
 {
-    int consumed = 0;
-    int produced = 0;
-    while (consumed < inSize) {
-        Block block;
-        if (!ReadBlock(read, inSize - consumed, outSize - produced, 0, block))
+    std::optional<JobPipeline> helper;
+    struct Pending {
+        int slot = 0;
+        int n = 0;
+        int consumed = 0; // stored bytes up to its end, for progress
+    };
+    std::deque<Pending> pending;
+    const auto writeOldest = [&] {
+        const Pending done = pending.front();
+        pending.pop_front();
+        if (!helper->Collect() || !write(plain_[static_cast<std::size_t>(done.slot)].data(), done.n))
             return false;
-        consumed += block.size;
-        unsigned char* plain = plain_[0].data();
-        if (!bwt_.Decode(codes_[0].data(), plain, block.n + 2) || !write(plain, block.n))
-            return false;
-        produced += block.n;
-        outSize_ = produced;
+        outSize_ += done.n;
         if (progress)
-            progress(CodecPercent(consumed, inSize));
-        if (produced == outSize)
+            progress(CodecPercent(done.consumed, inSize));
+        return true;
+    };
+    const auto writeAll = [&] {
+        while (!pending.empty())
+            if (!writeOldest())
+                return false;
+        return true;
+    };
+    int consumed = 0;
+    int decoded = 0;
+    for (int index = 0; consumed < inSize; ++index) {
+        const int slot = index % Slots;
+        if (pending.size() == Slots && !writeOldest()) // the block in this slot goes out first
+            return false;
+        Block block;
+        if (!ReadBlock(read, inSize - consumed, outSize - decoded, slot, block)) {
+            writeAll(); // the blocks before a bad one are handed out all the same
+            return false;
+        }
+        consumed += block.size;
+        decoded += block.n;
+        unsigned char* codes = codes_[static_cast<std::size_t>(slot)].data();
+        unsigned char* plain = plain_[static_cast<std::size_t>(slot)].data();
+        const int n = block.n;
+        if (!helper && decoded == outSize) { // the only block
+            if (!bwt_.Decode(codes, plain, n + 2) || !write(plain, n))
+                return false;
+            outSize_ = n;
+            if (progress)
+                progress(CodecPercent(consumed, inSize));
             return consumed == inSize;
+        }
+        if (!helper)
+            helper.emplace(1);
+        helper->Submit([this, codes, plain, n] { return bwt_.Decode(codes, plain, n + 2); });
+        pending.push_back({slot, n, consumed});
+        if (decoded == outSize)
+            return writeAll() && consumed == inSize;
     }
+    writeAll();
     return false;
 }
 

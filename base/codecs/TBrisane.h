@@ -93,9 +93,10 @@ private:
     bool busy_ = false;
     int outSize_ = 0;
     std::vector<unsigned char> in_;
-    // Two slots of a block's codes and its plain bytes, taken in turn (see DecodeBlocks).
-    std::array<std::vector<unsigned char>, 2> codes_;
-    std::array<std::vector<unsigned char>, 2> plain_;
+    // A ring of slots for a block's codes and its plain bytes (see DecodeBlocks).
+    static constexpr int Slots = 4;
+    std::array<std::vector<unsigned char>, Slots> codes_;
+    std::array<std::vector<unsigned char>, Slots> plain_;
     TBWTDecode bwt_;
     TMTFDecode mtf_;
     TRangeDecode range_;

@@ -4,6 +4,8 @@
 #include "platform/classes/Exception.h"
 #include "platform/classes/Format.h"
 
+#include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -290,6 +292,26 @@ struct RangeReader {
         const std::uint32_t value = low / help;
         return model.Find(value >= TQSModel::Total ? TQSModel::Total - 1 : value);
     }
+    // Decodes the zeros that come next, up to `room` and no further than the model's next rescale,
+    // and returns how many; the model is left to count them. Symbol 0's slot starts at 0 and ends
+    // below Total, so taking it only narrows the range: one multiply and compare per zero, the
+    // long runs of zeros that move-to-front makes of runs in the transform.
+    int DecodeZeros(const TQSModel& model, unsigned char* out, int room)
+    {
+        const int limit = std::min(room, model.UntilRescale());
+        const std::uint32_t zeroWidth = model.Width(0);
+        int count = 0;
+        while (count < limit) {
+            Normalize();
+            const std::uint32_t zeroRange = (range >> TQSModel::TotalShift) * zeroWidth;
+            if (low >= zeroRange)
+                break;
+            range = zeroRange;
+            ++count;
+        }
+        std::memset(out, 0, static_cast<std::size_t>(count));
+        return count;
+    }
     // Takes the slot of a symbol. The range never reaches 0: after Normalize help is at least
     // 2,048, and a slot is at least 1 wide.
     void Consume(unsigned slotLow, unsigned width)
@@ -324,6 +346,11 @@ bool TRangeDecode::Decode(const unsigned char* in, unsigned char* out, int outCa
         // Input that runs out reads as zeros, so the loop need not watch for it; it fails below.
         bool ended = false;
         while (outCount < outCapacity) {
+            const int zeros = reader.DecodeZeros(model, out + outCount, outCapacity - outCount);
+            model.UpdateZeros(zeros);
+            outCount += zeros;
+            if (outCount == outCapacity)
+                break;
             const int symbol = reader.DecodeSymbol(model);
             if (symbol == TQSModel::EndSymbol) {
                 ended = true;

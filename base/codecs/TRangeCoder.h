@@ -34,6 +34,15 @@ public:
         --left_;
         newf_[symbol] = static_cast<std::uint16_t>(newf_[symbol] + incr_);
     }
+    // How many more occurrences Update counts before the next rescale: until then the table, and
+    // so every symbol's slot, stays as it is.
+    int UntilRescale() const { return left_; }
+    // Counts `count` zeros, no more than UntilRescale(): the same as Update(0) `count` times.
+    void UpdateZeros(int count)
+    {
+        left_ -= count;
+        newf_[0] = static_cast<std::uint16_t>(newf_[0] + count * incr_);
+    }
     // The symbol whose slot holds cumulative `value` (below Total); needs the search table.
     int Find(unsigned value) const;
 

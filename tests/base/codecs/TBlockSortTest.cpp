@@ -152,7 +152,8 @@ TEST(TMTFDecode, UndoesTheEncoderAcrossCalls)
     encoder.CreateBuffer();
     decoder.CreateBuffer();
     for (int round = 0; round < 4; ++round) {
-        const Bytes input = CodecCorpus::Text(3000, round);
+        // Runs give long runs of zeros at every alignment.
+        const Bytes input = round % 2 ? CodecCorpus::Text(3000, round) : CodecCorpus::Runs(3000 + round, round);
         Bytes codes = input;
         encoder.Encode(codes.data(), static_cast<int>(codes.size()));
         decoder.Decode(codes.data(), static_cast<int>(codes.size()));

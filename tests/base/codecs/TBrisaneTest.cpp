@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -139,6 +141,66 @@ TEST(TBrisaneDecode, OneCoderServesStreamsOneAfterAnother)
             EXPECT_EQ(out, input) << blockSize << " " << size;
         }
     }
+}
+
+// Blocks are rebuilt on a helper thread while the next is decoded, yet handed out in order: each
+// block before a bad one is written, with progress after each.
+TEST(TBrisaneDecode, WritesTheBlocksBeforeABadOneInOrder)
+{
+    const Bytes input = CodecCorpus::Text(4 * 1024, 12);
+    const Bytes coded = Encode(input, 1024);
+    const std::vector<Block> blocks = Blocks(coded);
+    ASSERT_EQ(blocks.size(), 4u);
+    const int thirdEnds = blocks[0].size + blocks[1].size + blocks[2].size;
+
+    std::vector<int> steps;
+    Bytes out;
+    TBrisaneDecode decoder;
+    ASSERT_TRUE(decoder.Decode(static_cast<int>(coded.size()), 4096, CodecCorpus::Source{coded}, CodecCorpus::Sink{&out},
+                               [&](int percent) { steps.push_back(percent); }));
+    EXPECT_EQ(out, input);
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+    EXPECT_EQ(steps.back(), 100);
+
+    struct Case {
+        const char* what;
+        Bytes stream;
+        int plainSize;
+        int writesAllowed;
+        std::size_t written;
+    };
+    const Case cases[] = {
+        {"cut inside the third block", Bytes(coded.begin(), coded.begin() + thirdEnds - 1), 4096, 4, 2048},
+        {"stream ends after three blocks", Bytes(coded.begin(), coded.begin() + thirdEnds), 4096, 4, 3072},
+        {"plain size one short", coded, 4095, 4, 3072},
+        {"second write fails", coded, 4096, 1, 1024},
+    };
+    for (const Case& c : cases) {
+        out.clear();
+        int writes = 0;
+        const auto sink = [&](const unsigned char* buffer, int size) {
+            if (writes++ >= c.writesAllowed)
+                return false;
+            out.insert(out.end(), buffer, buffer + size);
+            return true;
+        };
+        EXPECT_FALSE(decoder.Decode(static_cast<int>(c.stream.size()), c.plainSize, CodecCorpus::Source{c.stream}, sink, nullptr))
+            << c.what;
+        EXPECT_EQ(out, Bytes(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(c.written))) << c.what;
+        EXPECT_EQ(decoder.OutSize(), static_cast<int>(c.written)) << c.what;
+    }
+    int reads = 0;
+    CodecCorpus::Source source{coded};
+    EXPECT_FALSE(decoder.Decode(
+        static_cast<int>(coded.size()), 4096,
+        [&](unsigned char* buffer, int size) {
+            if (++reads > 4)
+                throw std::runtime_error("gone while a block is being rebuilt");
+            return source(buffer, size);
+        },
+        CodecCorpus::Sink{&out}, nullptr));
+    EXPECT_TRUE(Decode(coded, 4096, out)) << "usable again afterwards";
 }
 
 TEST(TBrisaneEncode, StoresWhatDoesNotShrinkAndMixesBothKinds)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -143,6 +144,25 @@ TEST(TRangeDecode, RoundTripsTheCorpus)
         Decode(decoder, coded, static_cast<int>(input.size()) + 10, ok);
         EXPECT_TRUE(ok);
         EXPECT_EQ(decoder.InCount(), static_cast<int>(coded.size())) << "a whole stream is taken exactly";
+    }
+}
+
+// Zeros, the bulk of move-to-front output, are decoded in runs up to each rescale of the model:
+// runs of every length around the rescale interval, and room that ends inside a run.
+TEST(TRangeDecode, RunsOfZerosCrossRescalesAndRoom)
+{
+    for (int gap : {1, 7, 17, 18, 19, 150, 1999, 2000, 2001, 9000}) {
+        Bytes input(30000, 0);
+        for (std::size_t at = static_cast<std::size_t>(gap); at < input.size(); at += static_cast<std::size_t>(gap) + 1)
+            input[at] = static_cast<unsigned char>(1 + at % 5);
+        const Bytes coded = Encode(input);
+        bool ok = false;
+        EXPECT_EQ(Decode(coded, static_cast<int>(input.size()), ok), input) << gap;
+        EXPECT_TRUE(ok) << gap;
+        const int room = std::min(gap / 2 + 1, 29999); // ends inside the first run
+        const Bytes part = Decode(coded, room, ok);
+        EXPECT_TRUE(ok) << gap;
+        EXPECT_EQ(part, Bytes(input.begin(), input.begin() + room)) << gap;
     }
 }
 
