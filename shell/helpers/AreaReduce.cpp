@@ -1,33 +1,174 @@
 #include "shell/helpers/AreaReduce.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <new>
+#include <numeric>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
-// A source index and the part of it (in units of 1/dstSize of a source pixel) that one destination
-// index covers.
+// A source index and the part of it that one destination index covers, in units of gcd / dstSize
+// of a source pixel (so that every destination index covers srcSize / gcd units in all).
 struct Share {
     int index;
     std::uint32_t weight;
 };
 
-// Destination index j covers source units [j x srcSize, (j + 1) x srcSize) when each source index
-// is dstSize units wide; the shares of every j, listed from `first[j]` to `first[j + 1]`.
-void Shares(int srcSize, int dstSize, std::vector<Share>& shares, std::vector<std::size_t>& first)
-{
-    shares.clear();
-    first.assign(1, 0);
-    const std::int64_t src = srcSize, dst = dstSize;
-    for (std::int64_t j = 0; j < dst; ++j) {
-        const std::int64_t begin = j * src, end = begin + src;
-        for (std::int64_t i = begin / dst; i * dst < end; ++i) {
-            const std::int64_t covered = std::min(end, (i + 1) * dst) - std::max(begin, i * dst);
-            shares.push_back({static_cast<int>(i), static_cast<std::uint32_t>(covered)});
+// The shares of every destination index j, listed from first[j] to first[j + 1]. Destination j
+// covers [j x srcSize, (j + 1) x srcSize) when each source index is dstSize wide; both are
+// multiples of the gcd, so the overlaps divide by it exactly.
+struct Shares {
+    std::vector<Share> list;
+    std::vector<std::size_t> first;
+    std::uint32_t total = 0; // units one destination index covers
+
+    Shares(int srcSize, int dstSize)
+    {
+        const std::int64_t src = srcSize, dst = dstSize, unit = std::gcd(src, dst);
+        total = static_cast<std::uint32_t>(src / unit);
+        first.push_back(0);
+        for (std::int64_t j = 0; j < dst; ++j) {
+            const std::int64_t begin = j * src, end = begin + src;
+            for (std::int64_t i = begin / dst; i * dst < end; ++i) {
+                const std::int64_t covered = std::min(end, (i + 1) * dst) - std::max(begin, i * dst);
+                list.push_back({static_cast<int>(i), static_cast<std::uint32_t>(covered / unit)});
+            }
+            first.push_back(list.size());
         }
-        first.push_back(shares.size());
+    }
+};
+
+// Rounded division by a fixed divisor through a 64-bit reciprocal: the product's high half is
+// the quotient or one short of it, which one comparison mends.
+class RoundedDivision {
+public:
+    explicit RoundedDivision(std::uint64_t divisor) : divisor_(divisor), reciprocal_(~std::uint64_t{0} / divisor) {}
+    std::uint8_t operator()(std::int64_t sum) const
+    {
+        const std::uint64_t n = static_cast<std::uint64_t>(sum) + divisor_ / 2;
+        std::uint64_t q = static_cast<std::uint64_t>((static_cast<unsigned __int128>(n) * reciprocal_) >> 64);
+        if ((q + 1) * divisor_ <= n)
+            ++q;
+        return static_cast<std::uint8_t>(q);
+    }
+
+private:
+    std::uint64_t divisor_;
+    std::uint64_t reciprocal_;
+};
+
+// Adds weight x row into sums; whole rows of bytes at once, a loop the compiler vectorises (with
+// AVX2 where the processor has it).
+template <typename Sum>
+[[gnu::target_clones("avx2", "default")]] void AddRow(Sum* __restrict sums, const std::uint8_t* __restrict row,
+                                                      std::size_t bytes, Sum weight)
+{
+    for (std::size_t i = 0; i < bytes; ++i)
+        sums[i] = static_cast<Sum>(sums[i] + weight * row[i]);
+}
+
+// The column pass of one row of sums: per destination pixel, its blue, green and red sums
+// weighted by the column shares.
+template <typename Sum>
+void Columns(const Sum* sums, const Shares& columns, int pixelBytes, int dstWidth, std::int64_t* out)
+{
+    for (int x = 0; x < dstWidth; ++x) {
+        std::int64_t blue = 0, green = 0, red = 0;
+        for (std::size_t k = columns.first[static_cast<std::size_t>(x)]; k < columns.first[static_cast<std::size_t>(x) + 1]; ++k) {
+            const Sum* s = sums + static_cast<std::size_t>(columns.list[k].index) * static_cast<std::size_t>(pixelBytes);
+            const std::int64_t weight = columns.list[k].weight;
+            blue += weight * s[0];
+            green += weight * s[1];
+            red += weight * s[2];
+        }
+        out[x * 3] = blue;
+        out[x * 3 + 1] = green;
+        out[x * 3 + 2] = red;
+    }
+}
+
+// The same for sums and weights below 2^15 and results below 2^31 (the usual sizes): each share
+// multiplies a pixel's four sums at once (one past the pixel is read, so the row has a spare sum).
+void Columns(const std::uint16_t* sums, const Shares& columns, int pixelBytes, int dstWidth, std::int64_t* out,
+             bool packed)
+{
+    if (!packed) {
+        Columns<std::uint16_t>(sums, columns, pixelBytes, dstWidth, out);
+        return;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    for (int x = 0; x < dstWidth; ++x) {
+        __m128i total = zero;
+        for (std::size_t k = columns.first[static_cast<std::size_t>(x)]; k < columns.first[static_cast<std::size_t>(x) + 1]; ++k) {
+            const std::uint16_t* s = sums + static_cast<std::size_t>(columns.list[k].index) * static_cast<std::size_t>(pixelBytes);
+            const __m128i four = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)), zero);
+            total = _mm_add_epi32(total, _mm_madd_epi16(four, _mm_set1_epi32(static_cast<int>(columns.list[k].weight))));
+        }
+        alignas(16) std::int32_t lanes[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes), total);
+        out[x * 3] = lanes[0];
+        out[x * 3 + 1] = lanes[1];
+        out[x * 3 + 2] = lanes[2];
+    }
+}
+
+template <typename Sum>
+bool Reduce(const std::uint8_t* src, int srcWidth, int srcPitch, int pixelBytes, std::uint8_t* dst, int dstWidth,
+            int dstHeight, int dstPitch, const Shares& columns, const Shares& rows)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(srcWidth) * static_cast<std::size_t>(pixelBytes);
+    const std::uint64_t largest = 255u * static_cast<std::uint64_t>(rows.total);
+    const bool packed = std::is_same_v<Sum, std::uint16_t> && largest < 0x8000 && columns.total < 0x8000 &&
+                        largest * columns.total < 0x80000000u;
+    std::vector<Sum> sums;
+    std::vector<std::int64_t> channels;
+    try {
+        sums.resize(rowBytes + 4);
+        channels.resize(static_cast<std::size_t>(dstWidth) * 3);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const RoundedDivision divide(static_cast<std::uint64_t>(columns.total) * rows.total);
+    for (int y = 0; y < dstHeight; ++y) {
+        // Rows first: the source rows one destination row covers into per-byte sums.
+        std::fill(sums.begin(), sums.end(), Sum{0});
+        for (std::size_t r = rows.first[static_cast<std::size_t>(y)]; r < rows.first[static_cast<std::size_t>(y) + 1]; ++r)
+            AddRow(sums.data(), src + static_cast<std::ptrdiff_t>(srcPitch) * rows.list[r].index, rowBytes,
+                   static_cast<Sum>(rows.list[r].weight));
+        // Then the columns of that one row.
+        if constexpr (std::is_same_v<Sum, std::uint16_t>)
+            Columns(sums.data(), columns, pixelBytes, dstWidth, channels.data(), packed);
+        else
+            Columns<Sum>(sums.data(), columns, pixelBytes, dstWidth, channels.data());
+        std::uint8_t* to = dst + static_cast<std::ptrdiff_t>(dstPitch) * y;
+        for (std::size_t i = 0; i < channels.size(); ++i)
+            to[i] = divide(channels[i]);
+    }
+    return true;
+}
+
+bool ReduceFrom(const std::uint8_t* src, int srcWidth, int srcHeight, int srcPitch, int pixelBytes, std::uint8_t* dst,
+                int dstWidth, int dstHeight, int dstPitch)
+{
+    if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0)
+        return false;
+    if (dstWidth > srcWidth || dstHeight > srcHeight)
+        return false;
+    try {
+        const Shares columns(srcWidth, dstWidth);
+        const Shares rows(srcHeight, dstHeight);
+        // The row sums of a byte reach 255 x rows.total: 16 bits hold them for common sizes.
+        if (255u * static_cast<std::uint64_t>(rows.total) <= 0xFFFF)
+            return Reduce<std::uint16_t>(src, srcWidth, srcPitch, pixelBytes, dst, dstWidth, dstHeight, dstPitch,
+                                         columns, rows);
+        return Reduce<std::uint32_t>(src, srcWidth, srcPitch, pixelBytes, dst, dstWidth, dstHeight, dstPitch, columns,
+                                     rows);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
 }
 
@@ -36,44 +177,11 @@ void Shares(int srcSize, int dstSize, std::vector<Share>& shares, std::vector<st
 bool ReduceRect24(const std::uint8_t* src, int srcWidth, int srcHeight, int srcPitch, std::uint8_t* dst,
                   int dstWidth, int dstHeight, int dstPitch)
 {
-    if (srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0)
-        return false;
-    if (dstWidth > srcWidth || dstHeight > srcHeight)
-        return false;
-    std::vector<Share> columns, rows;
-    std::vector<std::size_t> columnFirst, rowFirst;
-    // Per channel of a source row, the weighted sum of the source rows one destination row covers.
-    std::vector<std::uint32_t> sums;
-    try {
-        Shares(srcWidth, dstWidth, columns, columnFirst);
-        Shares(srcHeight, dstHeight, rows, rowFirst);
-        sums.resize(static_cast<std::size_t>(srcWidth) * 3);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    // Every destination pixel covers srcWidth x srcHeight units in all.
-    const std::uint64_t total = static_cast<std::uint64_t>(srcWidth) * static_cast<std::uint64_t>(srcHeight);
-    const std::size_t rowBytes = sums.size();
-    for (int y = 0; y < dstHeight; ++y) {
-        // Columns first: whole source rows into the sums, a loop the compiler vectorises.
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (std::size_t r = rowFirst[static_cast<std::size_t>(y)]; r < rowFirst[static_cast<std::size_t>(y) + 1]; ++r) {
-            const std::uint8_t* from = src + static_cast<std::ptrdiff_t>(srcPitch) * rows[r].index;
-            const std::uint32_t weight = rows[r].weight;
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                sums[i] += weight * from[i];
-        }
-        std::uint8_t* to = dst + static_cast<std::ptrdiff_t>(dstPitch) * y;
-        for (int x = 0; x < dstWidth; ++x) {
-            std::uint64_t channel[3] = {0, 0, 0};
-            for (std::size_t k = columnFirst[static_cast<std::size_t>(x)]; k < columnFirst[static_cast<std::size_t>(x) + 1]; ++k) {
-                const std::uint32_t* s = &sums[static_cast<std::size_t>(columns[k].index) * 3];
-                for (int c = 0; c < 3; ++c)
-                    channel[c] += static_cast<std::uint64_t>(columns[k].weight) * s[c];
-            }
-            for (int c = 0; c < 3; ++c)
-                to[x * 3 + c] = static_cast<std::uint8_t>((channel[c] + total / 2) / total);
-        }
-    }
-    return true;
+    return ReduceFrom(src, srcWidth, srcHeight, srcPitch, 3, dst, dstWidth, dstHeight, dstPitch);
+}
+
+bool ReduceRect32To24(const std::uint8_t* src, int srcWidth, int srcHeight, int srcPitch, std::uint8_t* dst,
+                      int dstWidth, int dstHeight, int dstPitch)
+{
+    return ReduceFrom(src, srcWidth, srcHeight, srcPitch, 4, dst, dstWidth, dstHeight, dstPitch);
 }

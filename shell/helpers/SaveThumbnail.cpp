@@ -17,19 +17,27 @@ RegistryHold<TXeRGBBits> MakeBits24(int width, int height)
     return bits;
 }
 
-// The reduction of one locked 24-bit bitmap into another.
+// Reduces a 24-bit or 32-bit bitmap, whose pixels begin with blue, green and red bytes, into the
+// 24-bit thumbnail.
 bool Reduce(TXeRGBBits* from, TXeRGBBits* to)
 {
     if (!from->Lock())
         return false;
     bool done = false;
     if (to->Lock()) {
-        done = ReduceRect24(from->Bits(), from->Width(), from->Height(), from->Pitch(), to->Bits(), to->Width(),
-                            to->Height(), to->Pitch());
+        const auto reduce = from->PixFormat() == pf24_888 ? ReduceRect24 : ReduceRect32To24;
+        done = reduce(from->Bits(), from->Width(), from->Height(), from->Pitch(), to->Bits(), to->Width(), to->Height(),
+                      to->Pitch());
         to->Unlock();
     }
     from->Unlock();
     return done;
+}
+
+bool HasColourBytesFirst(const TXeRGBBits* bits)
+{
+    const TPixFormat format = bits->PixFormat();
+    return format == pf24_888 || format == pf32_888 || format == pf32_8888;
 }
 
 } // namespace
@@ -38,13 +46,14 @@ TXeRGBBits* MakeSaveThumbnail(TXeRGBBits* screen)
 {
     if (screen == nullptr || !screen->Created())
         return nullptr;
-    const RegistryHold<TXeRGBBits> copy = MakeBits24(screen->Width(), screen->Height());
     RegistryHold<TXeRGBBits> thumbnail = MakeBits24(kThumbnailWidth, kThumbnailHeight);
-    if (!copy || !thumbnail)
+    if (!thumbnail)
         return nullptr;
-    if (!copy.get()->ConvertCopy(0, 0, screen, 0, 0, screen->Width(), screen->Height()))
+    // Screens of 24 or 32 bits are read as they are; others are converted to 24 bits first.
+    if (HasColourBytesFirst(screen))
+        return Reduce(screen, thumbnail.get()) ? thumbnail.release() : nullptr;
+    const RegistryHold<TXeRGBBits> copy = MakeBits24(screen->Width(), screen->Height());
+    if (!copy || !copy.get()->ConvertCopy(0, 0, screen, 0, 0, screen->Width(), screen->Height()))
         return nullptr;
-    if (!Reduce(copy.get(), thumbnail.get()))
-        return nullptr;
-    return thumbnail.release();
+    return Reduce(copy.get(), thumbnail.get()) ? thumbnail.release() : nullptr;
 }

@@ -8,6 +8,7 @@ inline constexpr int kThumbnailWidth = 134;
 inline constexpr int kThumbnailHeight = 100;
 
 // A new 24-bit kThumbnailWidth x kThumbnailHeight bitmap (made through the memory registry; the
-// caller frees it there) holding the screen, of any pixel format, averaged down by area. Null for
-// no screen, a screen without pixels or smaller than the thumbnail, or when a bitmap cannot be made.
+// caller frees it there) holding the screen, of any pixel format, averaged down by area: a 24-bit
+// or 32-bit screen is read as it is, any other is first converted to a 24-bit copy. Null for no
+// screen, a screen without pixels or smaller than the thumbnail, or when a bitmap cannot be made.
 TXeRGBBits* MakeSaveThumbnail(TXeRGBBits* screen);

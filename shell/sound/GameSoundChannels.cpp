@@ -66,6 +66,7 @@ void GameSoundChannels::SetDevice(GameSoundDevice* device)
 
 void GameSoundChannels::ReleaseAll()
 {
+    ReleaseRetired();
     ReleaseBGM(0);
     ReleaseBGM(1);
     bgmTrack_ = 0;
@@ -80,6 +81,33 @@ void GameSoundChannels::ReleaseAll()
         mute_->Stop();
         registry_->Delete(mute_);
     }
+}
+
+void GameSoundChannels::EnterSoundThread()
+{
+    soundThread_ = std::this_thread::get_id();
+    ReleaseRetired();
+}
+
+void GameSoundChannels::Retire(GameSound*& sound, TStream*& file)
+{
+    if (sound == nullptr)
+        return;
+    PlayMute();
+    sound->Stop();
+    retired_.push_back({sound, file});
+    sound = nullptr;
+    file = nullptr;
+}
+
+void GameSoundChannels::ReleaseRetired()
+{
+    for (BGMSlot& slot : retired_) {
+        registry_->Delete(slot.stream);
+        if (slot.file != nullptr)
+            bgmFiles_->Close(slot.file);
+    }
+    retired_.clear();
 }
 
 GameSound* GameSoundChannels::Adopt(std::unique_ptr<GameSound> sound)
@@ -136,6 +164,7 @@ std::int32_t GameSoundChannels::BGMTarget() const
 bool GameSoundChannels::PlayBGM(std::int32_t track, bool loop, bool fade)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (device_ == nullptr)
         return true;
     if (track == bgmTrack_ && loop == bgmLoop_)
@@ -170,6 +199,7 @@ void GameSoundChannels::RetireCurrentBGM(bool fade)
 void GameSoundChannels::StopBGM(bool fade)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (device_ == nullptr)
         return;
     RetireCurrentBGM(fade);
@@ -187,6 +217,7 @@ bool GameSoundChannels::IsBGMPlaying()
 bool GameSoundChannels::OpenBGMTrack(int slot, std::int32_t track, bool loop, std::int32_t volume)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (device_ == nullptr)
         return true;
     if (!ValidSlot(slot) || bgmFiles_ == nullptr)
@@ -213,6 +244,7 @@ bool GameSoundChannels::OpenBGMTrack(int slot, std::int32_t track, bool loop, st
 bool GameSoundChannels::ReleaseBGM(int slot)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (!ValidSlot(slot))
         return true;
     BGMSlot& released = bgm_[static_cast<std::size_t>(slot)];
@@ -262,6 +294,7 @@ bool GameSoundChannels::PlayChannel(Channel& channel, const AnsiString& name, co
                                     TFileMan* files, Pair pair, bool nameOnly, Attenuation attenuation)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (device_ == nullptr)
         return true;
     if (channel.sound != nullptr && channel.name == name && (nameOnly || channel.pair == pair))
@@ -284,6 +317,7 @@ bool GameSoundChannels::PlayVoice(const AnsiString& fileName, TFileMan* files, s
 void GameSoundChannels::StopVoice()
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     ReleaseChannel(voice_);
 }
 
@@ -321,6 +355,7 @@ bool GameSoundChannels::PlaySE(const AnsiString& name, TFileMan* files, std::int
 void GameSoundChannels::StopSE()
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     ReleaseChannel(se_);
 }
 
@@ -360,6 +395,7 @@ bool GameSoundChannels::PlaySystemSE(const AnsiString& name, TFileMan* files)
 void GameSoundChannels::ReleaseSystemSE()
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     ReleaseChannel(systemSE_);
 }
 
@@ -380,6 +416,7 @@ bool GameSoundChannels::PlayRear(const AnsiString& name, TFileMan* files, bool f
                                  std::int32_t rear)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (device_ == nullptr)
         return true;
     const Pair pair{first, rear};
@@ -401,6 +438,7 @@ bool GameSoundChannels::PlayRear(const AnsiString& name, TFileMan* files, bool f
 void GameSoundChannels::StopRear(bool fade)
 {
     const Lock lock(soundLock_);
+    EnterSoundThread();
     if (fade && rear_.sound != nullptr && rearCurrentVolume_ > 0) {
         rearFadingOut_ = true;
         return;
@@ -447,6 +485,9 @@ void GameSoundChannels::GlideVolumes(int pulses)
         return;
     const Lock lock(soundLock_);
     const std::int32_t step = kGlidePerPulse * std::min(pulses, kMaxGlidePulses);
+    const bool onSoundThread = std::this_thread::get_id() == soundThread_;
+    if (onSoundThread)
+        ReleaseRetired();
 
     const std::int32_t bgmTarget = BGMTarget();
     if (bgmCurrentVolume_ != bgmTarget) {
@@ -458,17 +499,25 @@ void GameSoundChannels::GlideVolumes(int pulses)
     const int other = 1 - bgmCurrent_;
     if (GameSound* fading = bgm_[static_cast<std::size_t>(other)].stream; fading != nullptr && bgmFadeOutVolume_ > 0) {
         bgmFadeOutVolume_ = std::max(bgmFadeOutVolume_ - step, 0);
-        if (bgmFadeOutVolume_ == 0)
+        if (bgmFadeOutVolume_ == 0 && onSoundThread)
             ReleaseBGM(other);
+        else if (bgmFadeOutVolume_ == 0)
+            Retire(bgm_[static_cast<std::size_t>(other)].stream, bgm_[static_cast<std::size_t>(other)].file);
         else
             fading->SetVolume(VolumeToAttenuation(bgmFadeOutVolume_));
     }
 
     if (rear_.sound != nullptr) {
         rearCurrentVolume_ = Toward(rearCurrentVolume_, rearFadingOut_ ? 0 : RearTarget(), step);
-        if (rearFadingOut_ && rearCurrentVolume_ == 0)
+        if (rearFadingOut_ && rearCurrentVolume_ == 0 && onSoundThread) {
             StopRear(false);
-        else
+        } else if (rearFadingOut_ && rearCurrentVolume_ == 0) {
+            TStream* noFile = nullptr;
+            Retire(rear_.sound, noFile);
+            ReleaseChannel(rear_);
+            rearFadingOut_ = false;
+        } else {
             rear_.sound->SetVolume(VolumeToAttenuation(rearCurrentVolume_));
+        }
     }
 }

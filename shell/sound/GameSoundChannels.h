@@ -15,9 +15,11 @@
 // the frame (the logic thread or the loading-time frame thread). The sound lock (re-entrant, so
 // nested calls take it again) is held for each whole operation and guards every field, except
 // the volumes and levels, which are atomic: their getters and the level setters of BGM, ambient
-// and second ambient take no lock. The device's notification threads never take it. Sounds and
-// BGM files are made and freed through the memory registry and the BGM file manager, which must
-// be safe to use from two threads.
+// and second ambient take no lock. The device's notification threads never take it. Sounds are
+// made and deleted only on the thread that asks for sounds (the one that last played or stopped
+// one): the device's buffers belong to its component tree, which is not made for two threads. A
+// glide on another thread that ends a fade stops the sound and leaves its deletion (and the
+// closing of its file) to that thread's next sound operation or frame.
 #pragma once
 
 #include "platform/classes/AnsiString.h"
@@ -27,6 +29,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 class TFileMan;
 class TMemMan;
@@ -126,6 +130,12 @@ private:
     };
 
     void ReleaseAll();
+    // Called by every operation that makes or releases sounds on request: that thread becomes
+    // the sound thread, and what a glide elsewhere stopped is released now.
+    void EnterSoundThread();
+    // Stops a sound a glide ended off the sound thread and keeps it (with its file) for later.
+    void Retire(GameSound*& sound, TStream*& file);
+    void ReleaseRetired();
     // Registers a new sound with the registry; null stays null.
     GameSound* Adopt(std::unique_ptr<GameSound> sound);
     // Plays the silence buffer, stops and deletes the sound.
@@ -169,6 +179,8 @@ private:
     std::int32_t rearCurrentVolume_ = 0;
     bool rearFadingOut_ = false;
     Channel systemSE_;
+    std::thread::id soundThread_;
+    std::vector<BGMSlot> retired_; // stopped sounds (and BGM files) waiting for the sound thread
 
     // Volumes and levels, 0 to 100 (defaults of a new form).
     std::atomic<std::int32_t> bgmVolume_{70};

@@ -48,12 +48,30 @@ TEST(AreaReduce, AveragesTheCoveredAreaWeightedByTheCoveredParts)
     }
 }
 
-TEST(AreaReduce, KeepsTheChannelsApart)
+TEST(AreaReduce, KeepsTheChannelsApartAndSkipsTheFourthByteOf32BitPixels)
 {
     const Bytes src = {10, 20, 30, 50, 60, 70};
     Bytes dst(3);
     ASSERT_TRUE(ReduceRect24(src.data(), 2, 1, 6, dst.data(), 1, 1, 3));
     EXPECT_EQ(dst, (Bytes{30, 40, 50}));
+
+    const Bytes src32 = {10, 20, 30, 255, 50, 60, 70, 255, 0, 0, 0, 255};
+    Bytes dst32(3);
+    ASSERT_TRUE(ReduceRect32To24(src32.data(), 3, 1, 12, dst32.data(), 1, 1, 3));
+    EXPECT_EQ(dst32, (Bytes{20, 27, 33})) << "(10 + 50 + 0) / 3, (20 + 60) / 3 = 26.7, 100 / 3 = 33.3";
+}
+
+TEST(AreaReduce, TallColumnsNeedWiderSums)
+{
+    // 200 and 300 rows into one: sums beyond 15 and 16 bits; a ramp averages to its middle.
+    for (const int rows : {200, 300, 1000}) {
+        Bytes src;
+        for (int y = 0; y < rows; ++y)
+            src.insert(src.end(), {static_cast<std::uint8_t>(y % 2 == 0 ? 255 : 0), 255, 0});
+        Bytes dst(3);
+        ASSERT_TRUE(ReduceRect24(src.data(), 1, rows, 3, dst.data(), 1, 1, 3));
+        EXPECT_EQ(dst, (Bytes{128, 255, 0})) << rows << " rows: 127.5 rounds up";
+    }
 }
 
 TEST(AreaReduce, RefusesToEnlargeAndEmptySizes)

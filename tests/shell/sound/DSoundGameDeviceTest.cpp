@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -112,32 +113,34 @@ TEST_F(DSoundGameDeviceTest, ASoundOutlivingItsDeviceBufferIsInert)
     EXPECT_EQ(device.CreateBufferMute(1), nullptr) << "a disabled device makes nothing";
 }
 
-TEST_F(DSoundGameDeviceTest, AFrameThreadReleasesWhileTheLogicThreadMakesSoundsAndObjects)
+TEST_F(DSoundGameDeviceTest, AFrameThreadGlidesWhileTheLogicThreadMakesSoundsAndObjects)
 {
     DSoundGameDevice device(sound_);
     GameSoundChannels channels(MemMan, &bgmFiles_);
     channels.SetDevice(&device);
     constexpr int kRounds = 40;
 
-    // The frame thread: each round a new track with a fade, and a glide that releases the old one.
+    // The loading-time frame thread: glides that end fades, until the logic thread is done.
+    std::atomic<bool> done{false};
     std::thread frames([&] {
-        for (int round = 0; round < kRounds; ++round) {
-            channels.PlayBGM(1 + round % 2, false, true);
+        while (!done)
             channels.GlideVolumes(50);
-        }
     });
-    // The logic thread: pictures through the registry and sound buffers through the device,
-    // outside the sound lock.
+    // The logic thread: new tracks with fades, pictures through the registry and sound buffers
+    // through the device outside the sound lock.
     for (int round = 0; round < kRounds; ++round) {
+        EXPECT_TRUE(channels.PlayBGM(1 + round % 2, false, true));
         TXeRGBBits* bits = MemMan->CreateVCL<TXeRGBBits>();
         std::unique_ptr<DirectX::TDSoundBuffer> buffer(sound_->CreateBufferMute(1));
         EXPECT_NE(bits, nullptr);
         EXPECT_NE(buffer, nullptr);
         MemMan->Delete(bits);
     }
+    done = true;
     frames.join();
 
     channels.SetDevice(nullptr);
     EXPECT_EQ(globals_.Listed(), 0u);
     EXPECT_EQ(sound_->BufferList().size(), 1u);
+    EXPECT_TRUE(bgmFiles_.Pointers().empty());
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 using shelltest::RecordingSoundDevice;
 using Log = std::vector<std::string>;
@@ -136,6 +137,28 @@ TEST_F(GameSoundChannelsTest, GlidesTwoPointsAPulse)
     // A volume change applies at once.
     channels_.SetBGMVolume(50);
     EXPECT_EQ(device_.Volume("bgm2"), VolumeToAttenuation(50));
+}
+
+TEST_F(GameSoundChannelsTest, AGlideOnAnotherThreadLeavesTheDeletionToTheSoundThread)
+{
+    ASSERT_TRUE(channels_.PlayBGM(1, true, false));
+    ASSERT_TRUE(channels_.PlayBGM(2, true, true));
+    ASSERT_TRUE(channels_.PlayRear("amb1", &files_, false, 0, 0));
+    channels_.StopRear(true);
+    device_.TakeLog();
+    std::thread([this] { channels_.GlideVolumes(50); }).join();
+    ASSERT_NE(device_.Live("bgm1"), nullptr);
+    EXPECT_FALSE(device_.Live("bgm1")->playing) << "faded out and stopped";
+    ASSERT_NE(device_.Live("amb1"), nullptr);
+    EXPECT_FALSE(device_.Live("amb1")->playing);
+    EXPECT_FALSE(channels_.IsRearPlaying());
+    EXPECT_EQ(bgmFiles_.Pointers().size(), 2u);
+
+    // The sound thread's next frame deletes them and closes the file.
+    channels_.GlideVolumes(1);
+    EXPECT_EQ(device_.Live("bgm1"), nullptr);
+    EXPECT_EQ(device_.Live("amb1"), nullptr);
+    EXPECT_EQ(bgmFiles_.Pointers().size(), 1u);
 }
 
 TEST_F(GameSoundChannelsTest, EffectiveVolumesFollowTheChannelsKindAndLevel)
