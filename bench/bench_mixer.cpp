@@ -1,10 +1,12 @@
 // The software mixer and the audible position: mixing 32 stream rings and 32 whole sounds at
 // 44.1 kHz stereo as a multiple of real time (unity gain, and with volume and pan), next to SDL's
 // own SDL_MixAudioFormat adding the same sources; 32 TDSoundStreams with their refills; and the
-// error of GetPosition against the frames SDL's dummy driver has consumed, under its real callback.
+// error of GetPosition against the frames an output has consumed, under SDL's dummy driver and under
+// the silent back end's steady timer.
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/audio/sdl/SdlAudio.h"
+#include "platform/audio/silent/SilentAudio.h"
 #include "platform/classes/WinControl.h"
 #include "sound/TDSound.h"
 #include "sound/ZTStream.h"
@@ -18,6 +20,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <random>
 #include <thread>
 #include <vector>
@@ -192,7 +196,12 @@ void StreamsWithRefills(benchmark::State& state)
 }
 BENCHMARK(StreamsWithRefills)->Unit(benchmark::kMicrosecond);
 
-// ---- position error under SDL's dummy driver ----
+// ---- position error against the frames the output has consumed ----
+//
+// On SDL's dummy driver, which sleeps whole milliseconds and so is no steady clock, the truth is
+// its consumption taken as linear between the periods it asked for; on the silent back end, whose
+// pacing thread asks for each period at a deadline of a steady timer, the truth is that timer's
+// schedule (the periods' asking times only add the thread's wake-up delays to it).
 
 std::int64_t SteadyNs()
 {
@@ -200,7 +209,8 @@ std::int64_t SteadyNs()
         .count();
 }
 
-// Passes SDL's periods to the device and notes when each came and which output frames it asked for.
+// Passes an inner back end's periods to the device and notes when each came and which output
+// frames it asked for.
 class RecordingBackEnd : public audio::BackEnd, private audio::Renderer {
 public:
     struct Period {
@@ -211,15 +221,15 @@ public:
         std::uint32_t bufferWrite; // the watched buffer's write cursor after the period
     };
 
-    explicit RecordingBackEnd(audio::SdlAudio& sdl) : sdl_(sdl) { periods_.resize(100000); }
+    explicit RecordingBackEnd(audio::BackEnd& inner) : inner_(inner) { periods_.resize(100000); }
 
     const char* Name() const override { return "recording"; }
     std::unique_ptr<audio::OutputStream> Open(const audio::PcmFormat& format, audio::Renderer& renderer) override
     {
-        inner_ = &renderer;
-        return sdl_.Open(format, *this);
+        renderer_ = &renderer;
+        return inner_.Open(format, *this);
     }
-    std::int64_t NowNs() const override { return sdl_.NowNs(); }
+    std::int64_t NowNs() const override { return inner_.NowNs(); }
 
     void Watch(audio::Buffer* buffer) { watched_ = buffer; }
     std::size_t Count() const { return count_.load(std::memory_order_acquire); }
@@ -229,7 +239,7 @@ private:
     void Render(std::span<std::uint8_t> out, std::uint32_t frames, std::int64_t nowNs,
                 std::uint32_t latencyFrames) noexcept override
     {
-        inner_->Render(out, frames, nowNs, latencyFrames);
+        renderer_->Render(out, frames, nowNs, latencyFrames);
         const std::size_t i = count_.load(std::memory_order_relaxed);
         if (i >= periods_.size())
             return;
@@ -241,28 +251,53 @@ private:
         count_.store(i + 1, std::memory_order_release);
     }
 
-    audio::SdlAudio& sdl_;
-    audio::Renderer* inner_ = nullptr;
+    audio::BackEnd& inner_;
+    audio::Renderer* renderer_ = nullptr;
     std::vector<Period> periods_;
     std::atomic<std::size_t> count_{0};
     std::uint64_t first_ = 0;
     std::atomic<audio::Buffer*> watched_{nullptr};
 };
 
-void PositionErrorOnDummyDriver(benchmark::State& state)
+// The output frame heard at time `ns`: the frames consumed less the latency.
+using Truth = std::function<double(const RecordingBackEnd& rec, std::int64_t ns)>;
+
+// SDL's dummy driver: linear between the periods around `ns`; NaN past the last one.
+double HeardBetweenPeriods(const RecordingBackEnd& rec, std::int64_t ns)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    audio::SdlAudio sdl;
-    if (!sdl.Start()) {
-        state.SkipWithError("SDL audio cannot start");
-        return;
-    }
+    const std::size_t count = rec.Count();
+    std::size_t k = 0;
+    while (k + 1 < count && rec.At(k + 1).ns <= ns)
+        ++k;
+    if (k + 1 >= count)
+        return std::nan("");
+    const auto& a = rec.At(k);
+    const auto& b = rec.At(k + 1);
+    const double into = static_cast<double>(ns - a.ns) / static_cast<double>(b.ns - a.ns);
+    return static_cast<double>(a.first) - a.latency + into * a.frames;
+}
+
+// A steady output: its schedule starts where the least late of its periods puts it (a period is
+// never asked for before its deadline) and runs at the nominal rate.
+double HeardOnSchedule(const RecordingBackEnd& rec, std::int64_t ns)
+{
+    const std::size_t count = rec.Count();
+    double start = std::numeric_limits<double>::max();
+    for (std::size_t i = 0; i < count; ++i)
+        start = std::min(start, static_cast<double>(rec.At(i).ns) - static_cast<double>(rec.At(i).first) * 1e9 / kRate);
+    if (count == 0 || static_cast<double>(ns) > static_cast<double>(rec.At(count - 1).ns))
+        return std::nan("");
+    return (static_cast<double>(ns) - start) * kRate / 1e9 - rec.At(0).latency;
+}
+
+void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth& heard)
+{
     constexpr double kSeconds = 6;
     constexpr double kSettleSeconds = 0.5;
     std::vector<double> errors;
     double worstEarly = 0;
     for (auto _ : state) {
-        RecordingBackEnd rec(sdl);
+        RecordingBackEnd rec(output);
         auto device = audio::Device::Create(rec);
         auto primary = device->CreateSoundBuffer({audio::kBufPrimary, 0, {}});
         auto buffer = device->CreateSoundBuffer({0, 60 * kRate * 4, kStereo16});
@@ -297,17 +332,9 @@ void PositionErrorOnDummyDriver(benchmark::State& state)
             }
         const std::int64_t t0 = rec.At(0).ns;
         for (const Sample& s : samples) {
-            // The device's consumption at s.ns, linear between the two periods around it.
-            std::size_t k = 0;
-            while (k + 1 < count && rec.At(k + 1).ns <= s.ns)
-                ++k;
-            if (k + 1 >= count)
+            const double truth = heard(rec, s.ns) - static_cast<double>(start);
+            if (std::isnan(truth))
                 break;
-            const auto& a = rec.At(k);
-            const auto& b = rec.At(k + 1);
-            const double into = static_cast<double>(s.ns - a.ns) / static_cast<double>(b.ns - a.ns);
-            const double consumed = static_cast<double>(a.first) - a.latency + into * a.frames;
-            const double truth = consumed - static_cast<double>(start);
             if (truth < 0)
                 continue; // not heard yet
             const double errorMs = std::abs(s.frame - truth) * 1000.0 / kRate;
@@ -331,6 +358,24 @@ void PositionErrorOnDummyDriver(benchmark::State& state)
     state.counters["max_first_0.5s_ms"] = worstEarly;
     state.counters["readings"] = static_cast<double>(errors.size());
 }
+
+void PositionErrorOnDummyDriver(benchmark::State& state)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::SdlAudio sdl;
+    if (!sdl.Start()) {
+        state.SkipWithError("SDL audio cannot start");
+        return;
+    }
+    PositionError(state, sdl, HeardBetweenPeriods);
+}
 BENCHMARK(PositionErrorOnDummyDriver)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void PositionErrorOnSteadyTimer(benchmark::State& state)
+{
+    audio::SilentAudio silent;
+    PositionError(state, silent, HeardOnSchedule);
+}
+BENCHMARK(PositionErrorOnSteadyTimer)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
