@@ -61,8 +61,16 @@ private:
     std::uint64_t reciprocal_;
 };
 
-// Adds weight x row into sums; whole rows of bytes at once, a loop the compiler vectorises (with
-// AVX2 where the processor has it).
+// Sets (the first row) or adds weight x row into sums; whole rows of bytes at once, loops the
+// compiler vectorises (with AVX2 where the processor has it).
+template <typename Sum>
+[[gnu::target_clones("avx2", "default")]] void SetRow(Sum* __restrict sums, const std::uint8_t* __restrict row,
+                                                      std::size_t bytes, Sum weight)
+{
+    for (std::size_t i = 0; i < bytes; ++i)
+        sums[i] = static_cast<Sum>(weight * row[i]);
+}
+
 template <typename Sum>
 [[gnu::target_clones("avx2", "default")]] void AddRow(Sum* __restrict sums, const std::uint8_t* __restrict row,
                                                       std::size_t bytes, Sum weight)
@@ -135,10 +143,15 @@ bool Reduce(const std::uint8_t* src, int srcWidth, int srcPitch, int pixelBytes,
     const RoundedDivision divide(static_cast<std::uint64_t>(columns.total) * rows.total);
     for (int y = 0; y < dstHeight; ++y) {
         // Rows first: the source rows one destination row covers into per-byte sums.
-        std::fill(sums.begin(), sums.end(), Sum{0});
-        for (std::size_t r = rows.first[static_cast<std::size_t>(y)]; r < rows.first[static_cast<std::size_t>(y) + 1]; ++r)
-            AddRow(sums.data(), src + static_cast<std::ptrdiff_t>(srcPitch) * rows.list[r].index, rowBytes,
-                   static_cast<Sum>(rows.list[r].weight));
+        const std::size_t firstRow = rows.first[static_cast<std::size_t>(y)];
+        for (std::size_t r = firstRow; r < rows.first[static_cast<std::size_t>(y) + 1]; ++r) {
+            const std::uint8_t* row = src + static_cast<std::ptrdiff_t>(srcPitch) * rows.list[r].index;
+            const Sum weight = static_cast<Sum>(rows.list[r].weight);
+            if (r == firstRow)
+                SetRow(sums.data(), row, rowBytes, weight);
+            else
+                AddRow(sums.data(), row, rowBytes, weight);
+        }
         // Then the columns of that one row.
         if constexpr (std::is_same_v<Sum, std::uint16_t>)
             Columns(sums.data(), columns, pixelBytes, dstWidth, channels.data(), packed);
