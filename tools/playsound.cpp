@@ -146,9 +146,16 @@ int Play(const char* path, bool loop)
 
 int main(int argc, char** argv)
 {
+    const char* usage = "usage: playsound FILE [--loop]\n"
+                        "Plays FILE (RIFF WAVE, MPEG audio, ADP1 or Ogg Vorbis) to its end, or until\n"
+                        "interrupted with --loop.\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     const bool loop = argc == 3 && std::strcmp(argv[2], "--loop") == 0;
     if (argc != 2 && !loop) {
-        std::fprintf(stderr, "usage: playsound FILE [--loop]\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     std::signal(SIGINT, OnSignal);

@@ -114,8 +114,14 @@ int Dump(const char* input, const char* output)
 
 int main(int argc, char** argv)
 {
+    const char* usage = "usage: sounddump IN OUT.wav\n"
+                        "Decodes IN (RIFF WAVE, MPEG audio, ADP1 or Ogg Vorbis) into a 16-bit PCM WAVE.\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: sounddump IN OUT.wav\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     try {
