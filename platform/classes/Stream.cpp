@@ -124,6 +124,8 @@ void TFileStream::SetSize(std::int64_t size)
         Seek(size, soBeginning);
 }
 
+bool TFileStream::FlushToDisk() { return ::fsync(fd_) == 0; }
+
 int TMemoryStream::Read(void* buffer, int count)
 {
     const std::int64_t size = GetSize();

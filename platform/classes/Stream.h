@@ -53,6 +53,8 @@ public:
     int Write(const void* buffer, int count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     void SetSize(std::int64_t size) override;
+    // Forces what was written to the disk itself; false when the system reports a failure.
+    bool FlushToDisk();
 
     const AnsiString& FileName() const { return fileName_; }
     int Handle() const { return fd_; }
