@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <initializer_list>
 
@@ -52,14 +53,14 @@ inline const std::uint8_t* MaskValue(const TXeAlpha& mask, int sx, int sy)
     return mask.Bits() + std::ptrdiff_t{sy} * mask.Pitch() + sx;
 }
 
-// Records the part of the rectangle (x, y, w, h) that lies on the bitmap; nothing when none does.
+// Records the rectangle (x, y, w, h) of a successful drawing operation as it stands, also where
+// none of it lies on the bitmap: SetModified clips it, and the change event fires all the same.
 inline void RecordDrawn(TXeRGBBits& dst, int x, int y, int w, int h)
 {
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + w, dst.Width());
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + h, dst.Height());
-    const int left = std::max(x, 0), top = std::max(y, 0);
-    if (right > left && bottom > top)
-        dst.SetModified(left, top, static_cast<int>(right - 1), static_cast<int>(bottom - 1));
+    const auto lastOf = [](int start, int size) {
+        return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{start} + size - 1, INT_MIN, INT_MAX));
+    };
+    dst.SetModified(x, y, lastOf(x, w), lastOf(y, h));
 }
 
 // Locks the sources, runs `draw` (the primitive on the destination), records the area's rectangle

@@ -100,12 +100,32 @@ public:
 
     // An 8-bit BMP's grey values (LoadAlphaStream) or palette indices (LoadIndexStream) put at
     // (x, y) (TXeAlphaLoad.cpp). A map not yet created is first created reaching from (0, 0) to
-    // the picture's far corner. False when the picture cannot be decoded or is empty, and when no
-    // part of it lands on the map.
+    // the picture's far corner. True when the picture decoded, also when none of it lands on the
+    // map; false when it cannot be decoded or is empty.
     bool LoadAlphaStream(TStream* stream, int x, int y);
     bool LoadIndexStream(TStream* stream, int x, int y);
 
 protected:
+    // The release and resize cycle of every storage, as in TXeRGBBits: ReleaseStorage drops it
+    // through free() when created; ResizeStorage refuses a non-positive size, only stores the size
+    // while not created, and else stores it once replace(w, h) put a new storage in place.
+    template <typename Free> void ReleaseStorage(Free&& free)
+    {
+        if (!FCreated)
+            return;
+        free();
+        FBits = nullptr;
+        FCreated = false;
+    }
+    template <typename Replace> bool ResizeStorage(int w, int h, Replace&& replace)
+    {
+        if (w <= 0 || h <= 0 || (FCreated && !replace(w, h)))
+            return false;
+        FWidth = w;
+        FHeight = h;
+        return true;
+    }
+
     // Fields of the class; subclasses with their own storage set FBits, FPitch and FCreated.
     std::array<char, 16> FID{};
     bool FCreated = false;

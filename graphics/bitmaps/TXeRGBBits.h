@@ -176,9 +176,10 @@ public:
     // size, extras. Sources are locked while read. Draw, DrawKey, DrawTLKey and DrawMask need the
     // source rectangle wholly inside the source and formats that pass ChkFormatCompatible; the
     // others clip it to the source (and alpha map), moving the destination point by the cut.
-    // Levels run 0..128, alpha values 0..255. A successful call records the part of its
-    // destination rectangle that lies on this bitmap, which fires OnChange, and nothing when no
-    // part does; a failed call records nothing.
+    // Levels run 0..128, alpha values 0..255. A successful call records its destination rectangle
+    // (clipped to this bitmap by SetModified), which fires OnChange also when no part of it lies on
+    // the bitmap; a source rectangle that clips to nothing succeeds and records nothing, and a
+    // failed call records nothing.
     bool Draw(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
     // Draw with the clip rule; false while Reverse.
     bool ClipDraw(int x, int y, TXeRGBBits* src, int sx, int sy, int w, int h);
@@ -215,7 +216,8 @@ public:
                         int h, int indexPitch);
 
     // Colour effects on the rectangle of two inclusive corners in any order, clamped to
-    // -32768..32768 and clipped; the treated rectangle is recorded (TXeRGBBitsEffect.cpp).
+    // -32768..32768 and clipped; the whole bitmap is recorded, so OnChange fires also when the
+    // rectangle misses the bitmap (TXeRGBBitsEffect.cpp).
     // Tone: bits 0-7 of tone scale blue, 8-15 green, 16-23 red in 1/128 steps (ToneKernels.h).
     bool ToneChange(int x1, int y1, int x2, int y2, std::uint32_t tone);
     bool Monochrome(int x1, int y1, int x2, int y2);
@@ -224,8 +226,9 @@ public:
 
     // Decode and put (TXeRGBBitsDecode.cpp): a picture read from the stream's position, decoded in
     // this bitmap's format and put at (x, y). A bitmap (or alpha map) not yet created is first
-    // created reaching from (0, 0) to the picture's far corner. False when the picture cannot be
-    // decoded or is empty, and when no part of it lands on the bitmap or on the given alpha map.
+    // created reaching from (0, 0) to the picture's far corner. True when the picture decoded, also
+    // when none of it lands on the bitmap or the alpha map, or the bitmap could not be created;
+    // false when it cannot be decoded or is empty.
     bool DrawBmpStream(TStream* stream, int x, int y);
     bool DrawJpegStream(TStream* stream, int x, int y);
     bool DrawPngStream(TStream* stream, int x, int y);
@@ -242,6 +245,13 @@ protected:
     bool SetProcs() const;
     // What Create and Resize reset: no lock, immediate reporting with nothing pending, not attached.
     void ResetState();
+    // The release and resize cycle of every storage. ReleaseStorage: nothing while not created;
+    // else every lock is unwound, free() drops the storage, and Bits is null. ResizeStorage: false
+    // for a non-positive size; while not created only the size is stored; else false while
+    // attached or locked, and replace(w, h) puts a new storage in place (false keeps the old one),
+    // after which the reporting state is reset and the size stored.
+    template <typename Free> void ReleaseStorage(Free&& free);
+    template <typename Replace> bool ResizeStorage(int w, int h, Replace&& replace);
 
     // Fields of the class; subclasses with their own storage set FBits, FPitch, FCreated, FAttached.
     std::array<char, 16> FID{};
@@ -291,6 +301,32 @@ private:
 
     std::unique_ptr<std::uint8_t[]> storage_;
 };
+
+template <typename Free> void TXeRGBBits::ReleaseStorage(Free&& free)
+{
+    if (!FCreated)
+        return;
+    while (FLocked)
+        if (!Unlock())
+            break;
+    free();
+    FBits = nullptr;
+    FCreated = false;
+}
+
+template <typename Replace> bool TXeRGBBits::ResizeStorage(int w, int h, Replace&& replace)
+{
+    if (w <= 0 || h <= 0)
+        return false;
+    if (FCreated) {
+        if (FAttached != 0 || FLocked || !replace(w, h))
+            return false;
+        ResetState();
+    }
+    FWidth = w;
+    FHeight = h;
+    return true;
+}
 
 template <typename Fn> bool TXeRGBBits::WithLock(Fn&& draw)
 {

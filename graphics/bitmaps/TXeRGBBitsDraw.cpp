@@ -3,6 +3,7 @@
 #include "graphics/bitmaps/TXeRGBBits.h"
 
 #include "graphics/bitmaps/CornerPairs.h"
+#include "graphics/bitmaps/DrawFrame.h"
 
 #include "base/memory/XeMem.h"
 
@@ -324,7 +325,7 @@ bool TXeRGBBits::PutPatPitch(int x, int y, int w, int h, const void* src, int sr
 {
     if (!XePutPat(x, y, w, h, src, srcPitch, false, 0))
         return false;
-    SetModified(x, y, ClampToInt(std::int64_t{x} + w - 1), ClampToInt(std::int64_t{y} + h - 1));
+    RecordDrawn(*this, x, y, w, h);
     return true;
 }
 
@@ -337,7 +338,7 @@ bool TXeRGBBits::PasPatPitch(int x, int y, int w, int h, const void* src, int sr
 {
     if (!XePutPat(x, y, w, h, src, srcPitch, true, keyValue))
         return false;
-    SetModified(x, y, ClampToInt(std::int64_t{x} + w - 1), ClampToInt(std::int64_t{y} + h - 1));
+    RecordDrawn(*this, x, y, w, h);
     return true;
 }
 
@@ -345,6 +346,6 @@ bool TXeRGBBits::PasMPat(int x, int y, int w, int h, const void* src, const std:
 {
     if (!XePutPatM(x, y, w, h, src, PackedPitch(w, FBitDepth), mask, maskW, maskH))
         return false;
-    SetModified(x, y, ClampToInt(std::int64_t{x} + w - 1), ClampToInt(std::int64_t{y} + h - 1));
+    RecordDrawn(*this, x, y, w, h);
     return true;
 }

@@ -15,7 +15,7 @@ namespace {
 
 // Runs treat(pixels, count, stride) on the pixels of the rectangle of corners (x1, y1) and
 // (x2, y2), row by row, where stride (3 or 4) is the distance between pixels whose blue, green and
-// red are bytes 0, 1 and 2. Records the rectangle treated.
+// red are bytes 0, 1 and 2. Records the whole bitmap, also when the rectangle misses it.
 template <typename Treat> bool Effect(TXeRGBBits& bmp, int x1, int y1, int x2, int y2, Treat&& treat)
 {
     if (!bmp.Created())
@@ -41,11 +41,9 @@ template <typename Treat> bool Effect(TXeRGBBits& bmp, int x1, int y1, int x2, i
     const int right = std::min(std::max(x1, x2), bmp.Width() - 1);
     const int top = std::max(std::min(y1, y2), 0);
     const int bottom = std::min(std::max(y1, y2), bmp.Height() - 1);
-    if (right < left || bottom < top)
-        return true;
-    const auto n = static_cast<unsigned>(right - left + 1);
+    const auto n = static_cast<unsigned>(std::max(right - left + 1, 0));
     try {
-        for (int y = top; y <= bottom; ++y) {
+        for (int y = top; y <= bottom && n > 0; ++y) {
             std::uint8_t* row = bmp.Bits() + std::ptrdiff_t{y} * bmp.Pitch() + std::ptrdiff_t{left} * depth;
             if (inPlace) {
                 treat(row, n, depth);
@@ -54,7 +52,7 @@ template <typename Treat> bool Effect(TXeRGBBits& bmp, int x1, int y1, int x2, i
                 fromTriples(row, work.data(), n);
             }
         }
-        RecordDrawn(bmp, left, top, right - left + 1, bottom - top + 1);
+        bmp.SetModified();
     } catch (const Exception&) {
         return false;
     }

@@ -2,6 +2,7 @@
 #include "graphics/panels/TXeRGBParts.h"
 
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -51,30 +52,33 @@ bool TXeRGBParts::SetParts(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsDat
     FImages.assign(size, nullptr);
     FAlphas.assign(size, nullptr);
     FPatterns.assign(size, 0);
+    bool result = true;
     for (std::size_t i = 0; i < size; ++i)
-        if (FitsSheet(data[i], sheet->Width(), sheet->Height()))
-            CutPart(sheet, alpha, data[i], i);
+        if (FitsSheet(data[i], sheet->Width(), sheet->Height()) && !CutPart(sheet, alpha, data[i], i))
+            result = false;
     FMade = true;
-    return true;
+    return result;
 }
 
-void TXeRGBParts::CutPart(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData& part, std::size_t index)
+bool TXeRGBParts::CutPart(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData& part, std::size_t index)
 {
     const int height = part.height * part.patterns; // fits: it lies inside the sheet
-    FPatterns[index] = part.patterns;
-    auto* image = new TXeRGBBits(this);
+    auto image = std::make_unique<TXeRGBBits>(this);
     image->SetPixFormat(FPixFormat);
     image->Resize(part.width, height);
-    image->Create();
-    image->Draw(0, 0, sheet, part.x, part.y, part.width, height);
-    FImages[index] = image;
-    if (alpha == nullptr || !alpha->Created())
-        return;
-    auto* map = new TXeAlpha(this);
-    map->Resize(part.width, height);
-    map->Create();
-    map->Draw(0, 0, alpha, part.x, part.y, part.width, height);
-    FAlphas[index] = map;
+    if (!image->Create() || !image->Draw(0, 0, sheet, part.x, part.y, part.width, height))
+        return false;
+    std::unique_ptr<TXeAlpha> map;
+    if (alpha != nullptr && alpha->Created()) {
+        map = std::make_unique<TXeAlpha>(this);
+        map->Resize(part.width, height);
+        if (!map->Create() || !map->Draw(0, 0, alpha, part.x, part.y, part.width, height))
+            return false;
+    }
+    FImages[index] = image.release();
+    FAlphas[index] = map.release();
+    FPatterns[index] = part.patterns;
+    return true;
 }
 
 bool TXeRGBParts::SetParts(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData* data)

@@ -37,7 +37,9 @@ public:
     // Cuts count parts from the sheet (and from alpha, when given and created). A record that is
     // empty or reaches past the sheet gives a null part with pattern count 0 without failing the
     // call. False for count < 1 or a sheet that is null or not created; parts cut before are then
-    // kept, otherwise they are destroyed first (a panel showing one forgets it).
+    // kept, otherwise they are destroyed first (a panel showing one forgets it). A part that cannot
+    // be made or copied (a part format that cannot be created, a sheet format the copy refuses)
+    // stays null with pattern count 0, the others are cut, and the result is false.
     bool SetParts(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData* data, int count);
     bool SetParts(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData* data);
     bool SetParts(TXeRGBBits* sheet, const TXePartsData* data);
@@ -51,7 +53,8 @@ public:
 
 private:
     bool InRange(int index) const { return FMade && index >= 0 && index < static_cast<int>(FImages.size()); }
-    void CutPart(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData& part, std::size_t index);
+    // Cuts one part into its entries; false (entries left null) when it cannot be made or copied.
+    bool CutPart(TXeRGBBits* sheet, TXeAlpha* alpha, const TXePartsData& part, std::size_t index);
 
     bool FMade = false;
     TBitDepth FBitDepth = bd24;

@@ -219,30 +219,21 @@ bool DecodePalette(TStream& stream, tagRGBQUAD** palette, unsigned char** indice
 }
 
 // Runs a decoder; any exception (a short stream, no memory) becomes false.
-template <typename Decode> bool Guarded(Decode&& decode)
-{
-    try {
-        return decode();
-    } catch (...) {
-        return false;
-    }
-}
-
 }  // namespace
 
 bool LoadBmp(TStream* stream, unsigned char** pixels, int* width, int* height, TPixFormat format)
 {
     if (!LoaderFormatValid(format))
         return false;
-    return Guarded([&] { return DecodeBmp(*stream, pixels, width, height, format); });
+    return StreamGuarded(stream, [&](TStream& s) { return DecodeBmp(s, pixels, width, height, format); });
 }
 
 bool LoadAlpha(TStream* stream, unsigned char** pixels, int* width, int* height)
 {
-    return Guarded([&] { return DecodeAlpha(*stream, pixels, width, height); });
+    return StreamGuarded(stream, [&](TStream& s) { return DecodeAlpha(s, pixels, width, height); });
 }
 
 bool LoadPalette(TStream* stream, tagRGBQUAD** palette, unsigned char** indices, int* width, int* height)
 {
-    return Guarded([&] { return DecodePalette(*stream, palette, indices, width, height); });
+    return StreamGuarded(stream, [&](TStream& s) { return DecodePalette(s, palette, indices, width, height); });
 }

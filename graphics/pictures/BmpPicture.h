@@ -7,7 +7,7 @@
 // negative). A gap that bfOffBits leaves before the rows is skipped. Blocks come out top row
 // first, rows packed, and follow the block convention of PictureBlock.h; width and height (either
 // may be null) receive the size whenever the headers give a valid one, also when the bit count is
-// refused. Nothing is ever raised: every failure is a false result.
+// refused. A null stream is refused. Nothing is ever raised: every failure is a false result.
 #pragma once
 
 #include "graphics/bitmaps/PixelFormat.h"

@@ -61,11 +61,7 @@ void GnyScramble(unsigned char* data, std::size_t length, std::size_t start, con
 bool LoadGny(TStream* stream, unsigned char** pixels, int* width, int* height, TPixFormat format,
              const unsigned char* table)
 {
-    if (!LoaderFormatValid(format))
+    if (!LoaderFormatValid(format) || table == nullptr)
         return false;
-    try {
-        return DecodeGny(*stream, pixels, width, height, format, table);
-    } catch (...) {
-        return false;
-    }
+    return StreamGuarded(stream, [&](TStream& s) { return DecodeGny(s, pixels, width, height, format, table); });
 }

@@ -16,7 +16,8 @@ void GnyScramble(unsigned char* data, std::size_t length, std::size_t start, con
 
 // Decodes a GNY picture from the stream's position on into a packed block of `format` pixels,
 // following the block convention of PictureBlock.h (pixels null: only the size is read). width
-// and height receive the size when it is valid. False for a format outside 1..7 (nothing read), a
-// size outside 1..16384, a stream shorter than the picture, or no memory; nothing is raised.
+// and height receive the size when it is valid. False for a null stream or table or a format
+// outside 1..7 (nothing read), a size outside 1..16384, a stream shorter than the picture, or no
+// memory; nothing is raised.
 bool LoadGny(TStream* stream, unsigned char** pixels, int* width, int* height, TPixFormat format,
              const unsigned char* table);

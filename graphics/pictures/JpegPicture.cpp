@@ -312,9 +312,5 @@ bool LoadJpeg(TStream* stream, unsigned char** pixels, int* width, int* height, 
 {
     if (!LoaderFormatValid(format))
         return false;
-    try {
-        return DecodeJpeg(*stream, pixels, width, height, format);
-    } catch (...) {
-        return false;
-    }
+    return StreamGuarded(stream, [&](TStream& s) { return DecodeJpeg(s, pixels, width, height, format); });
 }

@@ -11,6 +11,7 @@
 #include "graphics/bitmaps/PixelFormat.h"
 #include "platform/classes/Stream.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -35,6 +36,32 @@ constexpr std::size_t PictureBytes(int width, int height, int bytesPerPixel)
 constexpr bool LoaderFormatValid(TPixFormat format)
 {
     return format >= pf16_565 && format <= pf32_8888;
+}
+
+// Creates a bitmap or alpha map that is not created yet, reaching from (0, 0) to the far corner of
+// a picture of w x h put at (x, y), for the decode-and-put members. A corner left of or above
+// (0, 0), or beyond the range of int, gives no size to create: the target stays as it is.
+template <typename Target> void CreateToReach(Target& target, int x, int y, int w, int h)
+{
+    const std::int64_t right = std::int64_t{x} + w, bottom = std::int64_t{y} + h;
+    if (target.Created() || right <= 0 || bottom <= 0 || right > INT_MAX || bottom > INT_MAX)
+        return;
+    target.SetWidth(static_cast<int>(right));
+    target.SetHeight(static_cast<int>(bottom));
+    target.Create();
+}
+
+// Runs a loader's decoding (or the writer's encoding) on the stream: a null stream is refused, and an exception (a short
+// read, no memory, a library error) makes the load fail.
+template <typename Decode> bool StreamGuarded(TStream* stream, Decode&& decode)
+{
+    if (stream == nullptr)
+        return false;
+    try {
+        return decode(*stream);
+    } catch (...) {
+        return false;
+    }
 }
 
 // Frees a block a loader handed over; callers may keep one in a TPictureMemory.

@@ -142,7 +142,7 @@ inline void StoreWord(Byte* p, std::uint32_t w)
 
 // Stored triples to quads blue, green, red, `fourth`: four pixels (three words in, four out) a
 // step, which the vectoriser widens; the last count mod 4 pixels go one at a time.
-XE_VECTOR_CLONES void RgbToQuads(Byte* dst, const Byte* rgb, std::size_t count, std::uint32_t fourth)
+XE_VECTOR_BODY void RgbToQuads(Byte* dst, const Byte* rgb, std::size_t count, std::uint32_t fourth)
 {
     const std::uint32_t top = fourth << 24;
     const std::size_t groups = count / 4;
@@ -162,7 +162,7 @@ XE_VECTOR_CLONES void RgbToQuads(Byte* dst, const Byte* rgb, std::size_t count, 
 }
 
 // Stored quads to quads blue, green, red, alpha (keepAlpha) or 0.
-XE_VECTOR_CLONES void RgbaToQuads(Byte* dst, const Byte* rgba, std::size_t count, bool keepAlpha)
+XE_VECTOR_BODY void RgbaToQuads(Byte* dst, const Byte* rgba, std::size_t count, bool keepAlpha)
 {
     const std::uint32_t mask = keepAlpha ? 0xFFFFFFFF : 0x00FFFFFF;
     for (std::size_t i = 0; i < count; ++i)
@@ -183,7 +183,7 @@ void RgbaToQuadsMatte(Byte* dst, const Byte* rgba, std::size_t count, bool keepA
     }
 }
 
-XE_VECTOR_CLONES void ExtractAlpha(Byte* dst, const Byte* rgba, std::size_t count)
+XE_VECTOR_BODY void ExtractAlpha(Byte* dst, const Byte* rgba, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i)
         dst[i] = rgba[4 * i + 3];
@@ -219,7 +219,7 @@ struct TPngRows {
         if (alpha) {
             Byte* alphaRow = alpha + static_cast<std::size_t>(y) * n;
             if (source == TPngSource::Rgba)
-                ExtractAlpha(alphaRow, row, n);
+                XeVectorRun<&ExtractAlpha>(alphaRow, row, n);
             else
                 std::memset(alphaRow, 255, n);
         }
@@ -229,12 +229,12 @@ struct TPngRows {
         Byte* quads = bytes == 4 ? colourRow : quad;
         switch (source) {
         case TPngSource::Palette: ExpandPalette(quads, row, palette.data(), n); break;
-        case TPngSource::Rgb: RgbToQuads(quads, row, n, storesAlpha ? 255 : 0); break;
+        case TPngSource::Rgb: XeVectorRun<&RgbToQuads>(quads, row, n, storesAlpha ? 255 : 0); break;
         case TPngSource::Rgba:
             if (matte)
                 RgbaToQuadsMatte(quads, row, n, storesAlpha, matte);
             else
-                RgbaToQuads(quads, row, n, storesAlpha);
+                XeVectorRun<&RgbaToQuads>(quads, row, n, storesAlpha);
             break;
         }
         if (quads != colourRow)
@@ -349,11 +349,8 @@ bool LoadPngGuarded(TStream* stream, unsigned char** pixels, unsigned char** alp
 {
     if (!LoaderFormatValid(format))
         return false;
-    try {
-        return DecodePng(*stream, pixels, alpha, width, height, format, whiteMatte);
-    } catch (...) {
-        return false;
-    }
+    return StreamGuarded(stream,
+                         [&](TStream& s) { return DecodePng(s, pixels, alpha, width, height, format, whiteMatte); });
 }
 
 // A write context with its info record over a stream.
@@ -496,11 +493,7 @@ bool SavePng(TStream* stream, const unsigned char* pixels, const unsigned char* 
 {
     if (!LoaderFormatValid(format) || !PictureSizeValid(width, height))
         return false;
-    try {
-        return EncodePng(*stream, pixels, alpha, width, height, format);
-    } catch (...) {
-        return false;
-    }
+    return StreamGuarded(stream, [&](TStream& s) { return EncodePng(s, pixels, alpha, width, height, format); });
 }
 
 bool SavePng(TStream* stream, const unsigned char* pixels, int width, int height, TPixFormat format)

@@ -3,14 +3,12 @@
 #include "graphics/pictures/PictureBlock.h"
 #include "graphics/bitmaps/TXeAlpha.h"
 
-#include <climits>
-#include <cstdint>
-
 namespace {
 
 // Puts the w x h values that load(stream, &values, &w, &h) delivers at (x, y): a map not yet
-// created is first created reaching the picture's far corner. Fails for a null stream, a picture
-// that cannot be decoded or is empty, and when no part of it lands on the map.
+// created is first created reaching the picture's far corner. True when the picture decoded,
+// whatever lands on the map (the put clips); false for a null stream, a picture that cannot be
+// decoded, and an empty one.
 template <typename Load> bool LoadAndPut(TXeAlpha& map, TStream* stream, int x, int y, Load&& load)
 {
     unsigned char* values = nullptr;
@@ -18,17 +16,12 @@ template <typename Load> bool LoadAndPut(TXeAlpha& map, TStream* stream, int x, 
     if (!stream || !load(stream, &values, &w, &h))
         return false;
     const TPictureMemory block(values);
-    const std::int64_t right = std::int64_t{x} + w, bottom = std::int64_t{y} + h;
-    if (w <= 0 || h <= 0 || right <= 0 || bottom <= 0 || right > INT_MAX || bottom > INT_MAX)
+    if (w <= 0 || h <= 0)
         return false;
-    if (!map.Created()) {
-        map.SetWidth(static_cast<int>(right));
-        map.SetHeight(static_cast<int>(bottom));
-        map.Create();
-    }
-    if (!map.Created() || x >= map.Width() || y >= map.Height())
-        return false;
-    return map.PutAlpha(x, y, w, h, values);
+    CreateToReach(map, x, y, w, h);
+    if (map.Created())
+        map.PutAlpha(x, y, w, h, values);
+    return true;
 }
 
 }  // namespace

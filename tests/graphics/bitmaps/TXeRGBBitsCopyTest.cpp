@@ -113,14 +113,18 @@ TEST(TXeRGBBitsCopy, DestinationClipsAndRecordsTheVisiblePart)
     EXPECT_EQ(dst.PGet(0, 0), src.PGet(10, 10));
     EXPECT_EQ(dst.PGet(9, 9), src.PGet(19, 19));
 
-    // Wholly outside the destination: true, nothing changed, nothing recorded.
+    // Wholly outside the destination: true, nothing changed, and each call still reports once,
+    // with the empty rectangle left after clipping.
     log.Clear();
     const auto before = dst.Pixels();
     EXPECT_TRUE(dst.Draw(40, 0, &src, 0, 0, 5, 5));
     EXPECT_TRUE(dst.ConvertCopy(-5, 0, &src, 0, 0, 5, 5));
     EXPECT_TRUE(dst.Draw(2147483600, 2147483600, &src, 0, 0, 30, 30));
+    EXPECT_TRUE(dst.AlphaBlend(0, 45, &src, 0, 0, &src, 1, 1, 5, 5, 64));
     EXPECT_EQ(dst.Pixels(), before);
-    EXPECT_TRUE(log.Rects().empty());
+    ASSERT_EQ(log.Rects().size(), 4u);
+    for (const TXeRect& r : log.Rects())
+        EXPECT_TRUE(r.IsRectEmpty());
 }
 
 // Which pairs of formats the plain copies accept, and that ConvertCopy accepts every pair.

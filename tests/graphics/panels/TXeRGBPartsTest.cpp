@@ -65,6 +65,29 @@ TEST(TXeRGBParts, RecordsOutsideTheSheetGiveNullParts)
     EXPECT_EQ(s.parts->GetAlpha(7), nullptr); // no alpha given
 }
 
+// A part that cannot be made (8-bit parts) or copied (a sheet format the copy refuses) is null,
+// and the call reports the failure; the parts of a format that works are cut.
+TEST(TXeRGBParts, ReportsAPartThatCouldNotBeMade)
+{
+    const TXePartsData data[] = {{0, 0, 4, 4, 1}, {4, 4, 2, 2, 2}};
+    struct TCase {
+        TBitDepth depth;
+        TPixFormat format;
+        bool made;
+    };
+    for (const TCase c : {TCase{bd8, pfNone, false}, TCase{bd16, pf16_565, false}, TCase{bd32, pf32_888, true}}) {
+        TSheet s;
+        s.parts->SetBitDepth(c.depth);
+        s.parts->SetPixFormat(c.format);
+        EXPECT_EQ(s.parts->SetParts(s.sheet, s.alpha, data, 2), c.made) << c.format;
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(s.parts->GetImage(i) != nullptr, c.made) << c.format << " part " << i;
+            EXPECT_EQ(s.parts->GetAlpha(i) != nullptr, c.made) << c.format << " part " << i;
+            EXPECT_EQ(s.parts->GetPattern(i), c.made ? data[i].patterns : 0) << c.format << " part " << i;
+        }
+    }
+}
+
 TEST(TXeRGBParts, AnEmptyListKeepsThePartsCutBefore)
 {
     TSheet s;

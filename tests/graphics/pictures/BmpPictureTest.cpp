@@ -226,6 +226,13 @@ TEST(BmpPicture, SizeOnlyAndBadFormats)
         EXPECT_EQ(s->GetPosition(), 0);
         EXPECT_EQ(pixels, nullptr);
     }
+    // No stream: refused by every BMP loader.
+    unsigned char* pixels = nullptr;
+    tagRGBQUAD* palette = nullptr;
+    EXPECT_FALSE(LoadBmp(nullptr, &pixels, &w, &h, pf16_565));
+    EXPECT_FALSE(LoadAlpha(nullptr, &pixels, &w, &h));
+    EXPECT_FALSE(LoadPalette(nullptr, &palette, &pixels, &w, &h));
+    EXPECT_EQ(pixels, nullptr);
 }
 
 TEST(BmpPicture, BrokenHeadersAreRefused)

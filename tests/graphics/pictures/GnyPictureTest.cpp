@@ -97,6 +97,11 @@ TEST(GnyPicture, SizeOnlyBadFormatsAndBadSizes)
         EXPECT_FALSE(LoadGny(s.get(), nullptr, &w, &h, TPixFormat(format), table.data()));
         EXPECT_EQ(s->GetPosition(), 0);
     }
+    // No table or no stream: refused before anything is read.
+    auto untouched = StreamOf(file);
+    EXPECT_FALSE(LoadGny(untouched.get(), nullptr, &w, &h, pf24_888, nullptr));
+    EXPECT_EQ(untouched->GetPosition(), 0);
+    EXPECT_FALSE(LoadGny(nullptr, nullptr, &w, &h, pf24_888, table.data()));
     for (auto [bw, bh] : {std::pair{0, 2}, {3, 0}, {-3, 2}, {3, INT32_MIN}, {16385, 1}, {1, 16385}}) {
         unsigned char* pixels = nullptr;
         EXPECT_FALSE(LoadGny(StreamOf(MakeGny(bw, bh, Bytes(18), table)).get(), &pixels, &w, &h, pf24_888,

@@ -234,6 +234,15 @@ TEST(JpegPicture, RaisingStreamsAndBadFormatsGiveFalse)
     EXPECT_FALSE(Load(Bytes{}, pf24_888).ok);
 }
 
+TEST(JpegPicture, NullStreamIsRefused)
+{
+    unsigned char* pixels = nullptr;
+    int w = -1;
+    EXPECT_FALSE(LoadJpeg(nullptr, &pixels, &w, nullptr, pf24_888));
+    EXPECT_EQ(pixels, nullptr);
+    EXPECT_EQ(w, -1);
+}
+
 TEST(JpegPicture, SizeOnlyCallerBuffersAndStreamsPositionedInside)
 {
     XE_SKIP_WITHOUT(JpegFolder());

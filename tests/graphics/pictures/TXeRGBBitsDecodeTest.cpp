@@ -276,20 +276,20 @@ TEST(TXeRGBBitsDecode, CreatesTheBitmap)
     }
 }
 
-// A picture that lands nowhere, an undecodable stream, a null stream: false, nothing drawn or made.
-TEST(TXeRGBBitsDecode, FailsWhenNothingLands)
+// A picture that decodes is reported as drawn also where none of it lands: an uncreated bitmap
+// whose far corner lies left of or above (0, 0) or beyond int stays uncreated, a created one keeps
+// its pixels and reports only empty rectangles.
+TEST(TXeRGBBitsDecode, DecodedPictureSucceedsWhereNothingLands)
 {
     const auto colours = Picture(8, 8, 4);
     for (const TKind& kind : Kinds()) {
         const Bytes file = kind.make(8, 8, colours);
 
         TXeRGBBits uncreated(nullptr);
-        auto s1 = StreamOf(file);
-        EXPECT_FALSE(kind.put(uncreated, s1.get(), -8, 0)) << kind.name;
-        auto s2 = StreamOf(file);
-        EXPECT_FALSE(kind.put(uncreated, s2.get(), 0, -20)) << kind.name;
-        auto s3 = StreamOf(file);
-        EXPECT_FALSE(kind.put(uncreated, s3.get(), 2147483640, 0)) << kind.name;
+        for (const auto& [x, y] : {std::pair{-8, 0}, std::pair{0, -20}, std::pair{2147483640, 0}}) {
+            auto s = StreamOf(file);
+            EXPECT_TRUE(kind.put(uncreated, s.get(), x, y)) << kind.name << " " << x << "," << y;
+        }
         EXPECT_FALSE(uncreated.Created());
         EXPECT_EQ(uncreated.Width(), 640);
 
@@ -298,8 +298,23 @@ TEST(TXeRGBBitsDecode, FailsWhenNothingLands)
         TChangeLog log(created);
         for (const auto& [x, y] : {std::pair{16, 0}, std::pair{0, 16}, std::pair{-8, 3}, std::pair{3, -8}}) {
             auto s = StreamOf(file);
-            EXPECT_FALSE(kind.put(created, s.get(), x, y)) << kind.name << " " << x << "," << y;
+            EXPECT_TRUE(kind.put(created, s.get(), x, y)) << kind.name << " " << x << "," << y;
         }
+        EXPECT_EQ(created.Pixels(), before) << kind.name;
+        for (const TXeRect& r : log.Rects())
+            EXPECT_TRUE(r.IsRectEmpty()) << kind.name;
+    }
+}
+
+// An undecodable, empty or null stream, and a GNY picture without its table: false, nothing drawn.
+TEST(TXeRGBBitsDecode, FailsWhenThePictureDoesNotDecode)
+{
+    const auto colours = Picture(8, 8, 4);
+    for (const TKind& kind : Kinds()) {
+        const Bytes file = kind.make(8, 8, colours);
+        TTestBits created(16, 16, pf16_565, 5);
+        const auto before = created.Pixels();
+        TChangeLog log(created);
         auto broken = StreamOf(Bytes(file.begin(), file.begin() + 20));
         EXPECT_FALSE(kind.put(created, broken.get(), 0, 0)) << kind.name;
         auto empty = StreamOf(Bytes{});
@@ -358,10 +373,11 @@ TEST(TXeRGBBitsDecode, PngAlphaIntoTheMap)
                 for (int x = 0; x < 8; ++x)
                     ASSERT_EQ(putMap.PGet(x, y), referenceMap.PGet(x, y));
 
-            // A map the picture misses: the colour is drawn, the call reports the miss.
+            // A map the picture misses: the colour is drawn and the map kept, and the picture
+            // decoded, so the call succeeds.
             TTestAlpha small(2, 2, 10);
             auto fourth = StreamOf(file);
-            EXPECT_FALSE((drawn.*put)(fourth.get(), 3, 3, &small));
+            EXPECT_TRUE((drawn.*put)(fourth.get(), 3, 3, &small));
             EXPECT_EQ(small.PGet(1, 1), TTestAlpha(2, 2, 10).PGet(1, 1));
         }
 }
