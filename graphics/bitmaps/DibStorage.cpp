@@ -1,7 +1,25 @@
 // DibStorage: the section and device-context handling that TXeRGBDib and TXeAlphaDib share.
 #include "graphics/bitmaps/DibStorage.h"
 
+#include <array>
 #include <new>
+
+std::span<const std::uint32_t> DibMasksOf(TPixFormat format)
+{
+    static constexpr std::array<std::uint32_t, 3> k565{0xF800, 0x07E0, 0x001F};
+    static constexpr std::array<std::uint32_t, 3> k555{0x7C00, 0x03E0, 0x001F};
+    static constexpr std::array<std::uint32_t, 3> k4444{0x0F00, 0x00F0, 0x000F};
+    static constexpr std::array<std::uint32_t, 3> k888{0xFF0000, 0xFF00, 0xFF};
+    switch (format) {
+    case pf16_565: return k565;
+    case pf16_555:
+    case pf16_5551: return k555;
+    case pf16_4444: return k4444;
+    case pf32_888:
+    case pf32_8888: return k888;
+    default: return {};
+    }
+}
 
 bool MakeDibSection(int bitCount, int w, int h, bool topDown, std::span<const std::uint32_t> masks,
                     std::span<const std::uint32_t> colours, int* pitch, void** bits, std::unique_ptr<DibSection>* handle)

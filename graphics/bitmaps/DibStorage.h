@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/font/DeviceContext.h"
+#include "graphics/bitmaps/PixelFormat.h"
 #include "platform/font/DibSection.h"
 
 #include <cstdint>
@@ -10,6 +11,10 @@
 
 // Row order of a device-independent bitmap in memory.
 enum TDIBDirection : std::uint8_t { ddBottomUp = 0, ddTopDown = 1 };
+
+// The red, green and blue masks of a section in the format's layout; empty for BI_RGB (24 bits and
+// 8-bit or unknown layouts).
+std::span<const std::uint32_t> DibMasksOf(TPixFormat format);
 
 // A zeroed w x h section (top-down when topDown) with its top-row pointer and signed row pitch;
 // false (outputs untouched) for a size that does not fit or without memory.

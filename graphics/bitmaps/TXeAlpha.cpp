@@ -67,32 +67,23 @@ bool TXeAlpha::Create()
 
 void TXeAlpha::Release()
 {
-    if (!FCreated)
-        return;
-    storage_.reset();
-    FBits = nullptr;
-    FCreated = false;
+    ReleaseStorage([&] { storage_.reset(); });
 }
 
 bool TXeAlpha::Resize(int w, int h)
 {
-    if (w <= 0 || h <= 0)
-        return false;
-    if (!FCreated) {
-        FWidth = w;
-        FHeight = h;
+    const bool resized = ResizeStorage(w, h, [&](int width, int height) {
+        auto block = AllocateValues(width, height);
+        if (!block)
+            return false;
+        storage_ = std::move(block);
+        FBits = storage_.get();
+        FPitch = width;
         return true;
-    }
-    auto block = AllocateValues(w, h);
-    if (!block)
-        return false;
-    storage_ = std::move(block);
-    FBits = storage_.get();
-    FWidth = w;
-    FHeight = h;
-    FPitch = w;
-    Cls();
-    return true;
+    });
+    if (resized && FCreated)
+        Cls();
+    return resized;
 }
 
 bool TXeAlpha::GetDC(void** /*dc*/)

@@ -58,32 +58,26 @@ bool TXeAlphaDib::Create()
 
 void TXeAlphaDib::Release()
 {
-    if (!FCreated)
-        return;
-    FDC.Close();
-    FHandle.reset();
-    FBits = nullptr;
-    FCreated = false;
+    ReleaseStorage([&] {
+        FDC.Close();
+        FHandle.reset();
+    });
 }
 
 bool TXeAlphaDib::Resize(int w, int h)
 {
-    if (w < 1 || h < 1)
-        return false;
-    if (FCreated) {
+    return ResizeStorage(w, h, [&](int width, int height) {
         int pitch = 0;
         void* bits = nullptr;
         std::unique_ptr<DibSection> handle;
-        if (!CreateDIB(w, h, &pitch, &bits, &handle))
+        if (!CreateDIB(width, height, &pitch, &bits, &handle))
             return false;
         FDC.Reselect(handle.get());
         FHandle = std::move(handle);
         FBits = static_cast<std::uint8_t*>(bits);
         FPitch = pitch;
-    }
-    FWidth = w;
-    FHeight = h;
-    return true;
+        return true;
+    });
 }
 
 bool TXeAlphaDib::GetDC(void** dc)

@@ -111,44 +111,24 @@ bool TXeRGBBits::Create()
 
 void TXeRGBBits::Release()
 {
-    if (!FCreated)
-        return;
-    while (FLocked) {
-        if (!Unlock())
-            break;
-    }
-    storage_.reset();
-    FBits = nullptr;
-    FCreated = false;
+    ReleaseStorage([&] { storage_.reset(); });
 }
 
 bool TXeRGBBits::Resize(int w, int h)
 {
-    if (w <= 0 || h <= 0)
-        return false;
-    if (!FCreated) {
-        FWidth = w;
-        FHeight = h;
+    return ResizeStorage(w, h, [&](int width, int height) {
+        std::size_t bytes = 0;
+        int pitch = 0;
+        if (!StorageSize(FBitDepth, width, height, bytes, pitch))
+            return false;
+        auto block = AllocateZeroed(bytes);
+        if (!block)
+            return false;
+        storage_ = std::move(block);
+        FBits = storage_.get();
+        FPitch = pitch;
         return true;
-    }
-    if (FAttached != 0 || FLocked)
-        return false;
-    std::size_t bytes = 0;
-    int pitch = 0;
-    if (!StorageSize(FBitDepth, w, h, bytes, pitch))
-        return false;
-    auto block = AllocateZeroed(bytes);
-    if (!block)
-        return false;
-    storage_ = std::move(block);
-    FBits = storage_.get();
-    FPitch = pitch;
-    FModified = false;
-    FModifiedSw = true;
-    FModifiedOffCount = 0;
-    FWidth = w;
-    FHeight = h;
-    return true;
+    });
 }
 
 bool TXeRGBBits::Lock()

@@ -1,30 +1,6 @@
 // TXeRGBDib: a TXeRGBBits whose pixels live in a device-independent bitmap.
 #include "graphics/bitmaps/TXeRGBDib.h"
 
-#include <array>
-
-namespace {
-
-// The red, green and blue masks of each format's section; empty for BI_RGB (24 bits).
-std::span<const std::uint32_t> MasksOf(TPixFormat format)
-{
-    static constexpr std::array<std::uint32_t, 3> k565{0xF800, 0x07E0, 0x001F};
-    static constexpr std::array<std::uint32_t, 3> k555{0x7C00, 0x03E0, 0x001F};
-    static constexpr std::array<std::uint32_t, 3> k4444{0x0F00, 0x00F0, 0x000F};
-    static constexpr std::array<std::uint32_t, 3> k888{0xFF0000, 0xFF00, 0xFF};
-    switch (format) {
-    case pf16_565: return k565;
-    case pf16_555:
-    case pf16_5551: return k555;
-    case pf16_4444: return k4444;
-    case pf32_888:
-    case pf32_8888: return k888;
-    default: return {};
-    }
-}
-
-} // namespace
-
 TXeRGBDib::TXeRGBDib(TComponent* owner) : TXeRGBBits(owner) {}
 
 TXeRGBDib::~TXeRGBDib()
@@ -52,7 +28,7 @@ void TXeRGBDib::SetPixFormat(TPixFormat format)
 
 bool TXeRGBDib::CreateDIB(int w, int h, int* pitch, void** bits, std::unique_ptr<DibSection>* handle) const
 {
-    return MakeDibSection(8 * FBitDepth, w, h, FDirection == ddTopDown, MasksOf(FPixFormat), {}, pitch, bits, handle);
+    return MakeDibSection(8 * FBitDepth, w, h, FDirection == ddTopDown, DibMasksOf(FPixFormat), {}, pitch, bits, handle);
 }
 
 bool TXeRGBDib::Create()
@@ -77,41 +53,26 @@ bool TXeRGBDib::Create()
 
 void TXeRGBDib::Release()
 {
-    if (!FCreated)
-        return;
-    while (FLocked) {
-        if (!Unlock())
-            break;
-    }
-    FDC.Close();
-    FHandle.reset();
-    FBits = nullptr;
-    FCreated = false;
+    ReleaseStorage([&] {
+        FDC.Close();
+        FHandle.reset();
+    });
 }
 
 bool TXeRGBDib::Resize(int w, int h)
 {
-    if (w < 1 || h < 1)
-        return false;
-    if (FCreated) {
-        if (FAttached != 0 || FLocked)
-            return false;
+    return ResizeStorage(w, h, [&](int width, int height) {
         int pitch = 0;
         void* bits = nullptr;
         std::unique_ptr<DibSection> handle;
-        if (!CreateDIB(w, h, &pitch, &bits, &handle))
+        if (!CreateDIB(width, height, &pitch, &bits, &handle))
             return false;
         FDC.Reselect(handle.get());
         FHandle = std::move(handle);
         FBits = static_cast<std::uint8_t*>(bits);
         FPitch = pitch;
-        FModified = false;
-        FModifiedSw = true;
-        FModifiedOffCount = 0;
-    }
-    FWidth = w;
-    FHeight = h;
-    return true;
+        return true;
+    });
 }
 
 bool TXeRGBDib::GetDC(void** dc)

@@ -172,54 +172,41 @@ bool TDSurface::Attach(std::shared_ptr<video::Surface> surface)
 
 void TDSurface::Release()
 {
-    if (!FCreated)
-        return;
-    while (FLocked)
-        if (!Unlock())
-            break;
-    FCreated = false;
-    FBits = nullptr;
-    if (FPalette)
-        FSurface->SetPalette(nullptr);
-    FPalette.reset();
-    if (FClipper)
-        FSurface->SetClipper(nullptr);
-    FClipper.reset();
-    FSurface.reset();
+    if (FCreated)
+        CloseDC();
+    ReleaseStorage([&] {
+        if (FPalette)
+            FSurface->SetPalette(nullptr);
+        FPalette.reset();
+        if (FClipper)
+            FSurface->SetClipper(nullptr);
+        FClipper.reset();
+        FSurface.reset();
+    });
 }
 
 bool TDSurface::Resize(int w, int h)
 {
-    if (w <= 0 || h <= 0)
-        return false;
-    if (!FCreated) {
-        FWidth = w;
-        FHeight = h;
+    return ResizeStorage(w, h, [&](int width, int height) {
+        IsLostAndRestore();
+        std::shared_ptr<video::Surface> surface;
+        std::shared_ptr<video::Palette> palette;
+        TBitDepth bd = FBitDepth;
+        TPixFormat pf = FPixFormat;
+        bool videoMemory = FVideoMemory;
+        if (!CreateSurface(width, height, surface, palette, bd, pf, videoMemory))
+            return false;
+        if (FPalette)
+            FSurface->SetPalette(nullptr);
+        if (FClipper) {
+            FSurface->SetClipper(nullptr);
+            surface->SetClipper(FClipper);
+        }
+        FSurface = std::move(surface);
+        FPalette = std::move(palette);
+        FBits = nullptr;
         return true;
-    }
-    if (FAttached != 0 || FLocked)
-        return false;
-    IsLostAndRestore();
-    std::shared_ptr<video::Surface> surface;
-    std::shared_ptr<video::Palette> palette;
-    TBitDepth bd = FBitDepth;
-    TPixFormat pf = FPixFormat;
-    bool videoMemory = FVideoMemory;
-    if (!CreateSurface(w, h, surface, palette, bd, pf, videoMemory))
-        return false;
-    if (FPalette)
-        FSurface->SetPalette(nullptr);
-    if (FClipper) {
-        FSurface->SetClipper(nullptr);
-        surface->SetClipper(FClipper);
-    }
-    FSurface = std::move(surface);
-    FPalette = std::move(palette);
-    ResetState();
-    FBits = nullptr;
-    FWidth = w;
-    FHeight = h;
-    return true;
+    });
 }
 
 bool TDSurface::Lock()
@@ -263,14 +250,36 @@ bool TDSurface::HaveDC()
     return true;
 }
 
+std::unique_ptr<DibSection> TDSurface::SectionOverPixels() const
+{
+    BitmapInfoHeader header;
+    header.biWidth = FWidth;
+    // Rows run downwards from Bits when the pitch is positive; a negative pitch stores them
+    // bottom-up from the last row.
+    header.biHeight = FPitch > 0 ? -FHeight : FHeight;
+    header.biBitCount = static_cast<std::uint16_t>(8 * FBitDepth);
+    const std::span<const std::uint32_t> masks = DibMasksOf(FPixFormat);
+    header.biCompression = masks.empty() ? BI_RGB : BI_BITFIELDS;
+    std::span<const std::uint32_t> colours;
+    if (FBitDepth == bd8 && FPalette)
+        colours = FPalette->entries;
+    std::uint8_t* start = FPitch > 0 ? FBits : FBits + std::ptrdiff_t{FHeight - 1} * FPitch;
+    return DibSection::Over(header, masks, colours, start, FPitch > 0 ? FPitch : -FPitch);
+}
+
 bool TDSurface::GetDC(void** dc)
 {
-    if (!FCreated || dc == nullptr)
+    if (!FCreated || dc == nullptr || FDC.Out())
         return false;
     IsLostAndRestore();
     if (!Lock())
         return false;
-    *dc = static_cast<TXeRGBBits*>(this);
+    std::unique_ptr<DibSection> section = SectionOverPixels();
+    if (!section || !FDC.Get(section.get(), dc)) {
+        Unlock();
+        return false;
+    }
+    FDCSection = std::move(section);
     return true;
 }
 
@@ -279,9 +288,20 @@ bool TDSurface::ReleaseDC(void* dc)
     if (!FCreated)
         return false;
     IsLostAndRestore();
-    if (dc != static_cast<TXeRGBBits*>(this))
+    if (!FDC.Out() || !FDC.Release(dc))
         return false;
-    return Unlock();
+    FDCSection.reset();
+    Unlock();
+    return true;
+}
+
+void TDSurface::CloseDC()
+{
+    if (!FDC.Out())
+        return;
+    FDC.Close();
+    FDCSection.reset();
+    Unlock();
 }
 
 void TDSurface::Clear()

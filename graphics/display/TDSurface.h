@@ -10,6 +10,7 @@
 #pragma once
 
 #include "base/util/TXeRect.h"
+#include "graphics/bitmaps/DibStorage.h"
 #include "graphics/bitmaps/TXeRGBBits.h"
 #include "platform/video/VideoSurface.h"
 
@@ -52,8 +53,10 @@ public:
     // Lock maps the surface once however often it nests; both restore a lost surface first.
     bool Lock() override;
     bool Unlock() override;
-    // The device context of a surface is the surface itself, locked while it is out: *dc is this
-    // bitmap, and ReleaseDC with it unlocks.
+    // One device context of the text rasteriser (a DeviceContext) at a time, drawing into the
+    // surface's own memory: GetDC locks the surface and selects a section over its pixels, and
+    // fails while a context is out; ReleaseDC with that context closes it and unlocks, and is
+    // false for any other context or when none is out. Release closes a context still out.
     bool HaveDC() override;
     bool GetDC(void** dc) override;
     bool ReleaseDC(void* dc) override;
@@ -86,12 +89,17 @@ public:
 
 private:
     void ResetCreatedState(std::uint8_t attached);
+    // A section over the locked pixels, in the surface's layout (the palette's colours at 8 bits).
+    std::unique_ptr<DibSection> SectionOverPixels() const;
+    void CloseDC();
 
     TDDraw* FDDraw = nullptr;
     std::shared_ptr<video::Surface> FSurface;
     std::shared_ptr<video::Palette> FPalette;
     std::shared_ptr<video::Clipper> FClipper;
     bool FVideoMemory = false;
+    std::unique_ptr<DibSection> FDCSection;
+    DibContext FDC;
 };
 
 } // namespace DirectX

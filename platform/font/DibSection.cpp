@@ -1,4 +1,4 @@
-// DibSection: a device-independent bitmap in our own memory.
+// DibSection: a device-independent bitmap in our own memory, or over memory another object keeps.
 #include "platform/font/DibSection.h"
 
 #include <algorithm>
@@ -28,8 +28,8 @@ bool SectionSize(int width, int height, int bitCount, int& stride, std::size_t& 
 
 } // namespace
 
-std::unique_ptr<DibSection> DibSection::Create(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks,
-                                               std::span<const std::uint32_t> colours)
+std::unique_ptr<DibSection> DibSection::Describe(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks,
+                                                 std::span<const std::uint32_t> colours, std::size_t& bytes)
 {
     const int bitCount = header.biBitCount;
     if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT_MIN)
@@ -44,7 +44,6 @@ std::unique_ptr<DibSection> DibSection::Create(const BitmapInfoHeader& header, s
     std::unique_ptr<DibSection> dib(new DibSection());
     dib->header_ = header;
     dib->height_ = std::abs(header.biHeight);
-    std::size_t bytes = 0;
     if (!SectionSize(header.biWidth, dib->height_, bitCount, dib->stride_, bytes))
         return nullptr;
     std::uint32_t imageSize = 0;
@@ -62,17 +61,40 @@ std::unique_ptr<DibSection> DibSection::Create(const BitmapInfoHeader& header, s
         dib->colours_.assign(kMaxColours, 0);
         std::copy_n(colours.begin(), std::min<std::size_t>(colours.size(), kMaxColours), dib->colours_.begin());
     }
+    return dib;
+}
+
+std::unique_ptr<DibSection> DibSection::Create(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks,
+                                               std::span<const std::uint32_t> colours)
+{
+    std::size_t bytes = 0;
+    std::unique_ptr<DibSection> dib = Describe(header, masks, colours, bytes);
+    if (!dib)
+        return nullptr;
     try {
         dib->memory_ = std::make_unique<std::uint8_t[]>(bytes);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+    dib->start_ = dib->memory_.get();
+    return dib;
+}
+
+std::unique_ptr<DibSection> DibSection::Over(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks,
+                                             std::span<const std::uint32_t> colours, std::uint8_t* start, int stride)
+{
+    std::size_t bytes = 0;
+    std::unique_ptr<DibSection> dib = Describe(header, masks, colours, bytes);
+    if (!dib || start == nullptr || stride < dib->stride_)
+        return nullptr;
+    dib->stride_ = stride;
+    dib->start_ = start;
     return dib;
 }
 
 std::uint8_t* DibSection::Row0() const
 {
     if (TopDown())
-        return memory_.get();
-    return memory_.get() + static_cast<std::ptrdiff_t>(height_ - 1) * stride_;
+        return start_;
+    return start_ + static_cast<std::ptrdiff_t>(height_ - 1) * stride_;
 }

@@ -1,5 +1,6 @@
-// DibSection: a device-independent bitmap in our own memory, described by the system's bitmap
-// header, which a device context (DeviceContext.h) can draw text into.
+// DibSection: a device-independent bitmap in our own memory (or over memory another object keeps),
+// described by the system's bitmap header, which a device context (DeviceContext.h) can draw text
+// into.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,12 @@ public:
     // masks or at 8 or 24 bits, a size that does not fit, or no memory.
     static std::unique_ptr<DibSection> Create(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks = {},
                                               std::span<const std::uint32_t> colours = {});
+    // A section over memory that the caller keeps alive and mapped while the section lives (a
+    // locked surface): `start` is the first stored row, `stride` the bytes from one stored row to
+    // the next (at least the packed, 4-byte aligned row). The memory is not cleared. Null as for
+    // Create, and for a null start or a stride that is too short.
+    static std::unique_ptr<DibSection> Over(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks,
+                                            std::span<const std::uint32_t> colours, std::uint8_t* start, int stride);
 
     const BitmapInfoHeader& Header() const { return header_; }
     int Width() const { return header_.biWidth; }
@@ -47,7 +54,7 @@ public:
     // Bytes from one stored row to the next.
     int Stride() const { return stride_; }
     // First byte of the memory block (the bottom row when bottom-up).
-    std::uint8_t* Start() const { return memory_.get(); }
+    std::uint8_t* Start() const { return start_; }
     // The top row, and the signed distance from a row to the one below it.
     std::uint8_t* Row0() const;
     std::ptrdiff_t RowPitch() const { return TopDown() ? stride_ : -static_cast<std::ptrdiff_t>(stride_); }
@@ -60,6 +67,9 @@ public:
 
 private:
     DibSection() = default;
+    // The checked description of a section and the bytes of its packed rows; null when refused.
+    static std::unique_ptr<DibSection> Describe(const BitmapInfoHeader& header, std::span<const std::uint32_t> masks,
+                                                std::span<const std::uint32_t> colours, std::size_t& bytes);
 
     BitmapInfoHeader header_{};
     int height_ = 0;
@@ -67,4 +77,5 @@ private:
     std::uint32_t masks_[3] = {0, 0, 0};
     std::vector<std::uint32_t> colours_;
     std::unique_ptr<std::uint8_t[]> memory_;
+    std::uint8_t* start_ = nullptr;
 };

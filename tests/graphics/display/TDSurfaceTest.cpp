@@ -1,6 +1,9 @@
 // DirectX::TDSurface: creation in the display's format, the lock protocol over a padded surface,
-// clippers that survive a resize, palettes, device contexts, and restoring a lost surface.
+// clippers that survive a resize, palettes, text device contexts, and restoring a lost surface.
+#include "graphics/bitmaps/TXeRGBDib.h"
+#include "platform/font/DeviceContext.h"
 #include "tests/graphics/DisplayTestSupport.h"
+#include "tests/graphics/DrawTestSupport.h"
 
 namespace {
 
@@ -107,20 +110,78 @@ TEST_F(TDSurfaceTest, PalettesBelongToEightBitSurfaces)
     EXPECT_EQ(s8->Palette(), nullptr);
 }
 
-TEST_F(TDSurfaceTest, DeviceContextIsTheLockedSurface)
+TEST_F(TDSurfaceTest, DeviceContextIsOneTextContextOverTheLockedSurface)
 {
     auto* s = display->CreateSurface(8, 8, false);
     void* dc = nullptr;
     ASSERT_TRUE(s->HaveDC());
+    EXPECT_FALSE(s->ReleaseDC(nullptr)) << "none out";
     ASSERT_TRUE(s->GetDC(&dc));
-    EXPECT_EQ(dc, static_cast<TXeRGBBits*>(s));
+    auto* context = static_cast<DeviceContext*>(dc);
+    ASSERT_NE(context->Bitmap(), nullptr);
+    EXPECT_EQ(context->Bitmap()->Width(), 8);
     EXPECT_TRUE(s->Locked());
+    void* second = nullptr;
+    EXPECT_FALSE(s->GetDC(&second)) << "one at a time";
+    EXPECT_FALSE(s->Resize(4, 4)) << "locked while the context is out";
     EXPECT_FALSE(s->ReleaseDC(nullptr));
     EXPECT_TRUE(s->ReleaseDC(dc));
     EXPECT_FALSE(s->Locked());
-    EXPECT_TRUE(display->GetDC(&dc));
-    EXPECT_EQ(dc, static_cast<TXeRGBBits*>(display->DrawSurface()));
+    EXPECT_FALSE(s->ReleaseDC(dc)) << "released already";
+
+    ASSERT_TRUE(display->GetDC(&dc));
+    EXPECT_EQ(static_cast<DeviceContext*>(dc)->Bitmap()->Width(), display->DrawSurface()->Width());
+    EXPECT_TRUE(display->DrawSurface()->Locked());
     EXPECT_TRUE(display->ReleaseDC(dc));
+    EXPECT_FALSE(display->DrawSurface()->Locked());
+
+    // A context still out when the surface goes is closed with it.
+    ASSERT_TRUE(s->GetDC(&dc));
+    s->Release();
+    EXPECT_FALSE(s->Created());
+}
+
+// Text drawn through a surface's context lands in the surface's pixels exactly as in a DIB-backed
+// bitmap of the same layout, in 16, 24 and 32 bits (the rows of a surface are padded).
+TEST_F(TDSurfaceTest, TextDrawnThroughTheContextMatchesADibBitmap)
+{
+    LogicalFont font;
+    font.faceName = "Gothic";
+    font.height = -14;
+    font.quality = kAntialiasedQuality;
+    font.charSet = GB2312_CHARSET;
+    const auto draw = [&](TXeRGBBits& bits) {
+        bits.BoxFill(0, 0, bits.Width() - 1, bits.Height() - 1, bits.TXeRGBtoPixel(XeRGB(0x20, 0x40, 0x60)));
+        void* handle = nullptr;
+        if (!bits.GetDC(&handle))
+            return false;
+        auto* dc = static_cast<DeviceContext*>(handle);
+        dc->SelectFont(&font);
+        dc->SetBkMode(TRANSPARENT);
+        dc->SetTextColor(RGB(255, 240, 10));
+        const bool drawn = dc->TextOutA(3, 2, "FPS 60", 6);
+        dc->SelectFont(nullptr);
+        return bits.ReleaseDC(handle) && drawn;
+    };
+    for (const auto& [depth, format] : {std::pair{bd16, pf16_565}, std::pair{bd16, pf16_555}, std::pair{bd24, pf24_888},
+                                        std::pair{bd32, pf32_888}, std::pair{bd32, pf32_8888}}) {
+        auto* surface = new TDSurface(display, depth, format, 61, 19, false);
+        ASSERT_TRUE(surface->Created()) << FormatName(format);
+        TXeRGBDib dib(nullptr);
+        dib.SetPixFormat(format);
+        dib.Resize(61, 19);
+        ASSERT_TRUE(dib.Create());
+        ASSERT_TRUE(draw(*surface)) << FormatName(format);
+        ASSERT_TRUE(draw(dib)) << FormatName(format);
+        int changed = 0;
+        for (int y = 0; y < 19; ++y)
+            for (int x = 0; x < 61; ++x) {
+                ASSERT_EQ(surface->PGet(x, y), dib.PGet(x, y)) << FormatName(format) << " at " << x << "," << y;
+                changed += surface->PGet(x, y) != surface->TXeRGBtoPixel(XeRGB(0x20, 0x40, 0x60));
+            }
+        EXPECT_GT(changed, 20) << FormatName(format) << ": the text reached the surface";
+        EXPECT_FALSE(surface->Locked());
+    }
 }
 
 TEST_F(TDSurfaceTest, LockRestoresALostSurfaceAndTellsItsOwner)
@@ -147,6 +208,34 @@ TEST_F(TDSurfaceTest, LockRestoresALostSurfaceAndTellsItsOwner)
     back.settings.restoreFails = false;
     EXPECT_TRUE(s->IsLostAndRestore());
     EXPECT_EQ(restored, 2);
+}
+
+// A surface whose depth and format fields still hold what the screen had before a mode change.
+struct TStaleFormatSurface : TDSurface {
+    using TDSurface::TDSurface;
+    void ForgetFormat(TBitDepth depth, TPixFormat format)
+    {
+        FBitDepth = depth;
+        FPixFormat = format;
+    }
+};
+
+// Restore takes depth and format from the surface as it comes back, so after a mode change the
+// fields tell the new layout, before OnRestore runs.
+TEST_F(TDSurfaceTest, RestoreReReadsThePixelFormat)
+{
+    for (const auto& [depth, format] : {std::pair{bd16, pf16_555}, std::pair{bd24, pf24_888}, std::pair{bd32, pf32_8888}}) {
+        auto* s = new TStaleFormatSurface(display, depth, format, 8, 8, true);
+        ASSERT_TRUE(s->Created());
+        s->ForgetFormat(bd16, pf16_4444);
+        TPixFormat seen = pfNone;
+        s->OnRestore = [&](TObject*) { seen = s->PixFormat(); };
+        back.LoseSurfaces(video::LossScope::VideoMemory);
+        ASSERT_TRUE(s->IsLostAndRestore());
+        EXPECT_EQ(s->BitDepth(), depth);
+        EXPECT_EQ(s->PixFormat(), format);
+        EXPECT_EQ(seen, format);
+    }
 }
 
 TEST_F(TDSurfaceTest, AttachedChainSurfacesDescribeTheScreen)
