@@ -18,6 +18,92 @@ TXeRGBPanel::TXeRGBPanel(TComponent* owner, TXeRGBPanel* parent) : TComponent(ow
 TXeRGBPanel::~TXeRGBPanel()
 {
     Dispose();
+    // The walks and calls still guarding this panel learn that it is gone.
+    for (TGuard* guard = FGuards; guard != nullptr; guard = guard->next_)
+        guard->panel_ = nullptr;
+}
+
+// --- Guards ---
+
+// A guard links itself, a local of its caller, into the panel's list and unlinks itself in its
+// destructor; GCC's dangling-pointer analysis does not follow the destructor and warns.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
+#endif
+TXeRGBPanel::TGuard::TGuard(TXeRGBPanel* panel) : panel_(panel)
+{
+    if (panel == nullptr)
+        return;
+    next_ = panel->FGuards;
+    panel->FGuards = this;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+TXeRGBPanel::TGuard::~TGuard()
+{
+    if (panel_ == nullptr)
+        return;
+    for (TGuard** link = &panel_->FGuards; *link != nullptr; link = &(*link)->next_)
+        if (*link == this) {
+            *link = next_;
+            break;
+        }
+}
+
+TXeRGBPanel::TChildWalk::TChildWalk(TXeRGBPanel* parent, bool topFirst)
+    : TGuard(parent), topFirst_(topFirst), next_(topFirst ? parent->GetChildCount() - 1 : 0),
+      end_(parent->GetChildCount())
+{
+}
+
+TXeRGBPanel* TXeRGBPanel::TChildWalk::Next()
+{
+    if (Gone())
+        return nullptr;
+    if (topFirst_)
+        return next_ >= 0 ? panel_->FChildren[static_cast<std::size_t>(next_--)] : nullptr;
+    return next_ < end_ ? panel_->FChildren[static_cast<std::size_t>(next_++)] : nullptr;
+}
+
+void TXeRGBPanel::TChildWalk::Removed(int index)
+{
+    if (topFirst_) {
+        if (index <= next_)
+            --next_;
+        return;
+    }
+    if (index < next_)
+        --next_;
+    if (index < end_)
+        --end_;
+}
+
+void TXeRGBPanel::TChildWalk::Inserted(int index)
+{
+    if (topFirst_) {
+        if (index <= next_)
+            ++next_;
+        return;
+    }
+    if (index < next_)
+        ++next_;
+    if (index < end_)
+        ++end_;
+}
+
+void TXeRGBPanel::ChildRemoved(int index)
+{
+    for (TGuard* guard = FGuards; guard != nullptr; guard = guard->next_)
+        guard->Removed(index);
+}
+
+void TXeRGBPanel::ChildInserted(int index)
+{
+    for (TGuard* guard = FGuards; guard != nullptr; guard = guard->next_)
+        guard->Inserted(index);
 }
 
 template <typename Step> void TXeRGBPanel::TeardownStep(Step&& step)
@@ -34,6 +120,12 @@ void TXeRGBPanel::Dispose()
     if (FDisposed)
         return;
     FDisposed = true;
+    // A parent that goes in the same batch has nothing left to repaint or activate: leave it
+    // first, so that the teardown of a tree of N panels stays linear.
+    if (FParent != nullptr && FParent->Destroying()) {
+        FParent->RemoveChild(this, false);
+        FParent = nullptr;
+    }
     TeardownStep([&] { Hide(); });
     TeardownStep([&] { Release(); });
     if (FParent != nullptr) {
@@ -43,10 +135,16 @@ void TXeRGBPanel::Dispose()
     }
     while (!FChildren.empty()) {
         TXeRGBPanel* child = FChildren.back();
+        if (child->Destroying()) {
+            RemoveChild(child, false);
+            child->FParent = nullptr;
+            continue;
+        }
         TeardownStep([&] { child->SetParent(nullptr); });
         // A child whose detaching failed half-way is dropped all the same.
         if (!FChildren.empty() && FChildren.back() == child) {
             FChildren.pop_back();
+            ChildRemoved(GetChildCount());
             child->FParent = nullptr;
         }
     }
@@ -80,10 +178,11 @@ void TXeRGBPanel::Notification(TComponent* component, TOperation operation)
 
 // --- Tree ---
 
+// Searches from the top: panels are removed last made first.
 int TXeRGBPanel::IndexOf(const TXeRGBPanel* child) const
 {
-    const auto it = std::find(FChildren.begin(), FChildren.end(), child);
-    return it == FChildren.end() ? -1 : static_cast<int>(it - FChildren.begin());
+    const auto it = std::find(FChildren.rbegin(), FChildren.rend(), child);
+    return it == FChildren.rend() ? -1 : static_cast<int>(FChildren.rend() - it) - 1;
 }
 
 void TXeRGBPanel::SetParent(TXeRGBPanel* p)
@@ -113,23 +212,31 @@ void TXeRGBPanel::AddChild(TXeRGBPanel* child)
     if (child == nullptr)
         return;
     FChildren.push_back(child);
+    ChildInserted(GetChildCount() - 1);
     SetActiveToChild();
     child->SetMouseCapToChild(FMouseCap);
 }
 
 void TXeRGBPanel::DelChild(TXeRGBPanel* child)
 {
+    RemoveChild(child, true);
+}
+
+void TXeRGBPanel::RemoveChild(TXeRGBPanel* child, bool activate)
+{
     const int index = IndexOf(child);
     if (index < 0)
         return;
     FChildren.erase(FChildren.begin() + index);
+    ChildRemoved(index);
     if (FHoverChild == child)
         FHoverChild = nullptr;
     if (FMouseCap != nullptr && FMouseCap->SearchPanelToParent(child)) {
         SetMouseCapToParent(nullptr);
         child->SetMouseCapToChild(nullptr);
     }
-    SetActiveToChild();
+    if (activate)
+        SetActiveToChild();
 }
 
 bool TXeRGBPanel::SearchPanelToParent(const TXeRGBPanel* p) const
@@ -167,7 +274,9 @@ void TXeRGBPanel::MoveChild(std::size_t from, std::size_t to)
         return;
     TXeRGBPanel* child = FChildren[from];
     FChildren.erase(FChildren.begin() + static_cast<std::ptrdiff_t>(from));
+    ChildRemoved(static_cast<int>(from));
     FChildren.insert(FChildren.begin() + static_cast<std::ptrdiff_t>(to), child);
+    ChildInserted(static_cast<int>(to));
     // What lies above what has changed, so the child's area must be repainted.
     child->SetModify();
 }
@@ -335,17 +444,26 @@ bool TXeRGBPanel::Create()
 {
     if (FCreated)
         return true;
+    const TGuard self(this);
     try {
         FCreated = true;
         CallOnCreate();
-        if (FVisible)
+        if (!self.Gone() && FVisible)
             CallOnShow();
+        if (self.Gone())
+            return false;
         SetModify();
+        if (self.Gone())
+            return false;
         if (!FInBulk)
             ChangeCreatedToParent();
+        if (self.Gone())
+            return false;
         FHoverChild = nullptr;
         return FCreated;
     } catch (const std::exception&) {
+        if (self.Gone())
+            return false;
         SetCreated(false);
         FHoverChild = nullptr;
         return false;
@@ -364,9 +482,13 @@ void TXeRGBPanel::Release()
         return;
     DropCaptureInSubtree();
     FCreated = false;
+    const TGuard self(this);
     if (FVisible)
         CallOnHide();
-    CallOnRelease();
+    if (!self.Gone())
+        CallOnRelease();
+    if (self.Gone())
+        return;
     if (FParent != nullptr)
         SetModifyToParent();
     if (!FInBulk)
@@ -378,8 +500,8 @@ bool TXeRGBPanel::AllCreate()
 {
     FInBulk = true;
     bool result = Create();
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (TXeRGBPanel* child : children) {
+    TChildWalk walk(this, false);
+    while (TXeRGBPanel* child = walk.Next()) {
         try {
             if (!child->AllCreate())
                 result = false;
@@ -387,6 +509,8 @@ bool TXeRGBPanel::AllCreate()
             result = false;
         }
     }
+    if (walk.Gone())
+        return false;
     ChangeCreatedToParent();
     FInBulk = false;
     return result;
@@ -395,14 +519,18 @@ bool TXeRGBPanel::AllCreate()
 void TXeRGBPanel::AllRelease()
 {
     FInBulk = true;
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (TXeRGBPanel* child : children) {
+    TChildWalk walk(this, false);
+    while (TXeRGBPanel* child = walk.Next()) {
         try {
             child->AllRelease();
         } catch (const std::exception&) {
         }
     }
+    if (walk.Gone())
+        return;
     Release();
+    if (walk.Gone())
+        return;
     ChangeCreatedToParent();
     FInBulk = false;
 }
@@ -413,8 +541,10 @@ void TXeRGBPanel::Show()
         return;
     FVisible = true;
     if (FCreated) {
+        const TGuard self(this);
         CallOnShow();
-        SetModify();
+        if (!self.Gone())
+            SetModify();
     }
 }
 
@@ -424,12 +554,14 @@ void TXeRGBPanel::Hide()
         return;
     DropCaptureInSubtree();
     FVisible = false;
+    const TGuard self(this);
     if (FCreated) {
         CallOnHide();
-        if (FParent != nullptr)
+        if (!self.Gone() && FParent != nullptr)
             SetModifyToParent();
     }
-    StatusClear();
+    if (!self.Gone())
+        StatusClear();
 }
 
 void TXeRGBPanel::StatusClear()
@@ -471,12 +603,22 @@ void TXeRGBPanel::SetActiveToChild()
     if (!FCreated)
         return;
     TXeRGBPanel* active = GetActivePanel();
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (TXeRGBPanel* child : children)
-        if (child != active)
-            child->SetActiveFromParent(false);
-    if (active != nullptr)
+    if (active == nullptr) {
+        DeactivateChildren(nullptr);
+        return;
+    }
+    const TGuard activeGuard(active);
+    if (DeactivateChildren(active) && !activeGuard.Gone() && active->FParent == this)
         active->SetActiveFromParent(FActive);
+}
+
+bool TXeRGBPanel::DeactivateChildren(const TXeRGBPanel* except)
+{
+    TChildWalk walk(this, false);
+    while (TXeRGBPanel* child = walk.Next())
+        if (child != except)
+            child->SetActiveFromParent(false);
+    return !walk.Gone();
 }
 
 void TXeRGBPanel::SetActiveFromParent(bool active)
@@ -485,8 +627,9 @@ void TXeRGBPanel::SetActiveFromParent(bool active)
         return;
     const bool changed = active != FActive;
     FActive = active;
+    const TGuard self(this);
     SetActiveToChild();
-    if (changed)
+    if (changed && !self.Gone())
         active ? CallOnActivate() : CallOnDeactivate();
 }
 
@@ -498,8 +641,10 @@ void TXeRGBPanel::SetActive()
     }
     if (FCreated && FVisible && !FActive) {
         FActive = true;
+        const TGuard self(this);
         SetActiveToChild();
-        CallOnActivate();
+        if (!self.Gone())
+            CallOnActivate();
     }
 }
 
@@ -514,9 +659,11 @@ void TXeRGBPanel::SetActiveToParent()
 void TXeRGBPanel::SetActiveFromChild(TXeRGBPanel* child)
 {
     const int index = IndexOf(child);
+    const TGuard self(this);
     if (index >= 0)
         MoveChild(static_cast<std::size_t>(index), FChildren.size() - 1);
-    SetActiveToParent();
+    if (!self.Gone())
+        SetActiveToParent();
 }
 
 // --- Animation ---
@@ -525,10 +672,11 @@ void TXeRGBPanel::Anime()
 {
     if (!FCreated)
         return;
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (TXeRGBPanel* child : children)
+    TChildWalk walk(this, false);
+    while (TXeRGBPanel* child = walk.Next())
         child->Anime();
-    CallOnAnime();
+    if (!walk.Gone())
+        CallOnAnime();
 }
 
 // --- Event callers ---

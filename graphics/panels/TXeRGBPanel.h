@@ -14,13 +14,19 @@
 // Events fire only on created panels and only when assigned. The tree always calls the Call*
 // operations virtually, so derived panels (buttons, numbers, text) add behaviour there.
 //
-// Teardown: the destructor hides, releases and detaches the panel, which calls virtual operations.
+// Teardown: the destructor hides, releases and detaches the panel, which calls virtual operations;
+// a panel whose parent or child goes in the same batch of its owner (TComponent::Destroying) leaves
+// it without repainting or re-activating it.
 // A C++ destructor no longer reaches a derived class's overrides, so that work is the explicit
 // step Dispose: a class derived from a panel calls Dispose at the start of its own destructor (the
 // panel's destructor calls it too, for a plain panel; it runs once).
 //
 // Images and alpha maps are not owned (they belong to the screen that made them); a panel forgets
 // one that is destroyed while it shows it.
+//
+// Handlers may delete panels, their own included: every walk that runs a handler guards the
+// panels it will still touch (TGuard, TChildWalk), skips children deleted or moved away meanwhile,
+// and ends when the panel it walks goes.
 #pragma once
 
 #include "base/util/TXeRect.h"
@@ -244,6 +250,49 @@ protected:
     void DetachImages();
 
 private:
+    // A guard on a panel for the length of a call that runs handlers: Gone tells that the panel
+    // was destroyed meanwhile (a guard on null is gone from the start). Guards live on the caller's stack, linked into the panel's list, so
+    // guarding allocates nothing.
+    class TGuard {
+    public:
+        explicit TGuard(TXeRGBPanel* panel);
+        virtual ~TGuard();
+        TGuard(const TGuard&) = delete;
+        TGuard& operator=(const TGuard&) = delete;
+        bool Gone() const { return panel_ == nullptr; }
+
+    protected:
+        friend class TXeRGBPanel;
+        // The guarded panel's child list changed at index.
+        virtual void Removed(int /*index*/) {}
+        virtual void Inserted(int /*index*/) {}
+
+        TXeRGBPanel* panel_;
+        TGuard* next_ = nullptr;
+    };
+
+    // A walk over the children that are there when it starts, bottom to top or top to bottom,
+    // following the list while handlers change it: a child removed before it is reached is
+    // skipped, a child added meanwhile is not visited, and Next gives null once the parent is gone.
+    class TChildWalk : public TGuard {
+    public:
+        TChildWalk(TXeRGBPanel* parent, bool topFirst);
+        TXeRGBPanel* Next();
+
+    private:
+        void Removed(int index) override;
+        void Inserted(int index) override;
+
+        bool topFirst_;
+        int next_;
+        int end_;
+    };
+
+    void ChildRemoved(int index);
+    void ChildInserted(int index);
+    // SetActiveFromParent(false) on every child but `except`; false when this panel went meanwhile.
+    bool DeactivateChildren(const TXeRGBPanel* except);
+
     // Painting steps (TXeRGBPanelPaint.cpp).
     bool IsOpaque() const;
     TXeRect UncoveredPart(const TXeRect& r) const;
@@ -260,6 +309,8 @@ private:
     // Moves child to index `to` of the list; dirties it when the order changed.
     void MoveChild(std::size_t from, std::size_t to);
     int IndexOf(const TXeRGBPanel* child) const;
+    // DelChild, re-running the activation only when asked.
+    void RemoveChild(TXeRGBPanel* child, bool activate);
     // Runs one teardown step, showing an exception through the application.
     template <typename Step> void TeardownStep(Step&& step);
 
@@ -289,4 +340,5 @@ private:
     TXeRectSet FModifiedSet;
     AnsiString FText;
     bool FDisposed = false;
+    TGuard* FGuards = nullptr;
 };

@@ -101,14 +101,23 @@ bool TXeRGBPanel::MouseMove(TShiftState shift, int x, int y)
         return capture->MouseMove(shift, x, y);
     }
     TXeRGBPanel* under = FindPosPanel(x, y, true);
+    // The handlers below may delete the panel under the pointer, or this one.
+    const TGuard self(this), underGuard(under);
     if (under != FHoverChild) {
         if (FHoverChild != nullptr)
             FHoverChild->MouseLeave();
-        FHoverChild = under;
-        if (under != nullptr)
+        if (self.Gone())
+            return true;
+        FHoverChild = underGuard.Gone() ? nullptr : under;
+        if (FHoverChild != nullptr)
             under->MouseEnter(Minus(x, under->FOffsetX), Minus(y, under->FOffsetY));
+        if (self.Gone())
+            return true;
     }
-    bool consumed = under != nullptr && under->MouseMove(shift, Minus(x, under->FOffsetX), Minus(y, under->FOffsetY));
+    bool consumed =
+        !underGuard.Gone() && under->MouseMove(shift, Minus(x, under->FOffsetX), Minus(y, under->FOffsetY));
+    if (self.Gone())
+        return true;
     if (!consumed && FMouseControl) {
         CallOnMouseMove(shift, x, y);
         consumed = true;
@@ -126,11 +135,11 @@ bool TXeRGBPanel::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 {
     if (!FCreated || !FVisible)
         return false;
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if ((*it)->ShownAt(x, y) && (*it)->MouseDown(button, shift, Minus(x, (*it)->FOffsetX), Minus(y, (*it)->FOffsetY)))
+    TChildWalk walk(this, true);
+    while (TXeRGBPanel* child = walk.Next())
+        if (child->ShownAt(x, y) && child->MouseDown(button, shift, Minus(x, child->FOffsetX), Minus(y, child->FOffsetY)))
             return true;
-    if (!FMouseControl || PosIsTrans(x, y))
+    if (walk.Gone() || !FMouseControl || PosIsTrans(x, y))
         return false;
     if (button == mbLeft)
         FPressed = true;
@@ -143,8 +152,9 @@ bool TXeRGBPanel::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 // comes up inside the panel.
 bool TXeRGBPanel::ReleaseAt(TMouseButton button, TShiftState shift, int x, int y, bool pressed)
 {
+    const TGuard self(this);
     CallOnMouseUp(button, shift, x, y);
-    if (pressed && x >= 0 && y >= 0 && x < FSizeX && y < FSizeY)
+    if (!self.Gone() && pressed && x >= 0 && y >= 0 && x < FSizeX && y < FSizeY)
         CallOnClick();
     return true;
 }
@@ -161,8 +171,9 @@ bool TXeRGBPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         int cy = y;
         ClientToScreen(cx, cy);
         capture->ScreenToClient(cx, cy);
+        const TGuard self(this);
         const bool result = capture->MouseUp(button, shift, cx, cy);
-        if (FCreated && FVisible)
+        if (!self.Gone() && FCreated && FVisible)
             MouseMove(shift, x, y);
         return result;
     }
@@ -175,10 +186,12 @@ bool TXeRGBPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     }
     if (!FCreated || !FVisible)
         return false;
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if ((*it)->ShownAt(x, y) && (*it)->MouseUp(button, shift, Minus(x, (*it)->FOffsetX), Minus(y, (*it)->FOffsetY)))
+    TChildWalk walk(this, true);
+    while (TXeRGBPanel* child = walk.Next())
+        if (child->ShownAt(x, y) && child->MouseUp(button, shift, Minus(x, child->FOffsetX), Minus(y, child->FOffsetY)))
             return true;
+    if (walk.Gone())
+        return false;
     const bool pressed = std::exchange(FPressed, false);
     if (!FMouseControl || PosIsTrans(x, y))
         return false;
@@ -189,8 +202,12 @@ void TXeRGBPanel::MouseEnter(int x, int y)
 {
     if (!FCreated || !FVisible || FMouseCap != nullptr)
         return;
-    if (FMouseControl)
+    if (FMouseControl) {
+        const TGuard self(this);
         CallOnMouseEnter();
+        if (self.Gone())
+            return;
+    }
     TXeRGBPanel* under = FindPosPanel(x, y, true);
     if (under != nullptr && under != FHoverChild) {
         FHoverChild = under;
@@ -203,8 +220,12 @@ void TXeRGBPanel::MouseLeave()
 {
     if (!FCreated || !FVisible || FMouseCap != nullptr)
         return;
-    if (FMouseControl)
+    if (FMouseControl) {
+        const TGuard self(this);
         CallOnMouseLeave();
+        if (self.Gone())
+            return;
+    }
     if (FHoverChild != nullptr) {
         TXeRGBPanel* hover = std::exchange(FHoverChild, nullptr);
         if (hover->FMouseControl)
@@ -216,12 +237,12 @@ void TXeRGBPanel::MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos,
 {
     if (!FCreated || !FVisible)
         return;
-    const std::vector<TXeRGBPanel*> children = FChildren;
-    for (auto it = children.rbegin(); it != children.rend() && !handled; ++it)
-        if ((*it)->FCreated && (*it)->FVisible)
-            (*it)->MouseWheel(shift, wheelDelta, TPoint{Minus(mousePos.x, (*it)->FOffsetX), Minus(mousePos.y, (*it)->FOffsetY)},
+    TChildWalk walk(this, true);
+    for (TXeRGBPanel* child = walk.Next(); child != nullptr && !handled; child = walk.Next())
+        if (child->FCreated && child->FVisible)
+            child->MouseWheel(shift, wheelDelta, TPoint{Minus(mousePos.x, child->FOffsetX), Minus(mousePos.y, child->FOffsetY)},
                               handled);
-    if (!handled && FMouseControl)
+    if (!walk.Gone() && !handled && FMouseControl)
         CallOnMouseWheel(shift, wheelDelta, mousePos, handled);
 }
 
@@ -232,9 +253,10 @@ bool TXeRGBPanel::KeyDown(std::uint16_t& key, TShiftState shift)
     if (!FCreated || !FVisible)
         return false;
     TXeRGBPanel* active = GetActivePanel();
+    const TGuard self(this);
     if (active != nullptr && active->KeyDown(key, shift))
         return true;
-    if (!FKeyControl)
+    if (self.Gone() || !FKeyControl)
         return false;
     CallOnKeyDown(key, shift);
     return true;
@@ -245,9 +267,10 @@ bool TXeRGBPanel::KeyUp(std::uint16_t& key, TShiftState shift)
     if (!FCreated || !FVisible)
         return false;
     TXeRGBPanel* active = GetActivePanel();
+    const TGuard self(this);
     if (active != nullptr && active->KeyUp(key, shift))
         return true;
-    if (!FKeyControl)
+    if (self.Gone() || !FKeyControl)
         return false;
     CallOnKeyUp(key, shift);
     return true;
@@ -258,9 +281,10 @@ bool TXeRGBPanel::KeyPress(char& key)
     if (!FCreated || !FVisible)
         return false;
     TXeRGBPanel* active = GetActivePanel();
+    const TGuard self(this);
     if (active != nullptr && active->KeyPress(key))
         return true;
-    if (!FKeyControl)
+    if (self.Gone() || !FKeyControl)
         return false;
     CallOnKeyPress(key);
     return true;

@@ -15,9 +15,12 @@ void TXeRGBPanel::SetModifyRect(const TXeRect& r)
     if (!FCreated || !FVisible)
         return;
     FModifiedSet.UnionRect(r);
+    const TGuard self(this);
     SetModifyToChild(nullptr, r);
-    CallOnChange();
-    SetModifyToParent(r);
+    if (!self.Gone())
+        CallOnChange();
+    if (!self.Gone())
+        SetModifyToParent(r);
 }
 
 void TXeRGBPanel::SetModify()
@@ -44,14 +47,18 @@ void TXeRGBPanel::SetModifyFromChild(TXeRGBPanel* child, const TXeRect& r)
     if (!FCreated || !FVisible)
         return;
     FModifiedSet.UnionRect(r);
+    const TGuard self(this);
     SetModifyToChild(child, r);
-    CallOnChange();
-    SetModifyToParent(r);
+    if (!self.Gone())
+        CallOnChange();
+    if (!self.Gone())
+        SetModifyToParent(r);
 }
 
 void TXeRGBPanel::SetModifyToChild(const TXeRGBPanel* except, const TXeRect& r)
 {
-    for (TXeRGBPanel* child : FChildren) {
+    TChildWalk walk(this, false);
+    while (TXeRGBPanel* child = walk.Next()) {
         if (child == except)
             continue;
         const TXeRect inChild = Overlap(Shifted(r, -child->FOffsetX, -child->FOffsetY), child->ClientRect());
@@ -70,8 +77,10 @@ void TXeRGBPanel::SetModifyFromParent(const TXeRect& r)
     if (!FCreated || !FVisible)
         return;
     FModifiedSet.UnionRect(r);
+    const TGuard self(this);
     SetModifyToChild(nullptr, r);
-    CallOnChange();
+    if (!self.Gone())
+        CallOnChange();
 }
 
 void TXeRGBPanel::ClrModify()
@@ -213,9 +222,8 @@ bool TXeRGBPanel::DrawImagePart(TXeRGBBits* dst, int x, int y, const TXeRect& v)
 bool TXeRGBPanel::DrawChildren(TXeRGBBits* dst, int x, int y, const TXeRect& r)
 {
     bool result = true;
-    // By index: an OnDraw handler that changes the list must not leave a dangling iterator.
-    for (std::size_t i = 0; i < FChildren.size(); ++i) {
-        TXeRGBPanel* child = FChildren[i];
+    TChildWalk walk(this, false);
+    while (TXeRGBPanel* child = walk.Next()) {
         if (!child->FCreated || !child->FVisible)
             continue;
         const TXeRect inChild = Shifted(r, -child->FOffsetX, -child->FOffsetY);
@@ -235,7 +243,10 @@ bool TXeRGBPanel::Draw(TXeRGBBits* dst, int x, int y, int l, int t, int w, int h
     const TXeRect r = Overlap(RectAt(l, t, w, h), ClientRect());
     if (r.IsRectEmpty())
         return true;
+    const TGuard self(this);
     bool result = DrawOwnPart(dst, x, y, UncoveredPart(r));
+    if (self.Gone())
+        return result;
     SubModify(r);
     if (!DrawChildren(dst, x, y, r))
         result = false;
@@ -244,8 +255,10 @@ bool TXeRGBPanel::Draw(TXeRGBBits* dst, int x, int y, int l, int t, int w, int h
 
 bool TXeRGBPanel::Draw(TXeRGBBits* dst)
 {
+    const TGuard self(this);
     const bool result = Draw(dst, FOffsetX, FOffsetY, 0, 0, FSizeX, FSizeY);
-    ClrModifyToChild();
+    if (!self.Gone())
+        ClrModifyToChild();
     return result;
 }
 
@@ -254,9 +267,13 @@ bool TXeRGBPanel::Update(TXeRGBBits* dst)
     TXeRectSet dirty;
     GetModifiedRectSet(dirty);
     bool result = true;
-    for (const TXeRect& d : dirty)
+    const TGuard self(this);
+    for (const TXeRect& d : dirty) {
         if (!Draw(dst, FOffsetX, FOffsetY, d.left, d.top, d.right - d.left, d.bottom - d.top))
             result = false;
+        if (self.Gone())
+            return result;
+    }
     ClrModifyToChild();
     return result;
 }

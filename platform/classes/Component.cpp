@@ -2,14 +2,16 @@
 #include "platform/classes/Component.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
+// Searches from the end: lists are emptied last entry first.
 void EraseOne(std::vector<TComponent*>& list, TComponent* component)
 {
-    const auto it = std::find(list.begin(), list.end(), component);
-    if (it != list.end())
-        list.erase(it);
+    const auto it = std::find(list.rbegin(), list.rend(), component);
+    if (it != list.rend())
+        list.erase(std::next(it).base());
 }
 
 } // namespace
@@ -71,20 +73,31 @@ void TComponent::RemoveComponent(TComponent* component)
 
 void TComponent::Notification(TComponent* component, TOperation operation)
 {
-    if (operation == opRemove)
-        RemoveFreeNotification(component);
-    // Copy: a handler may change the list.
-    const std::vector<TComponent*> owned = components_;
-    for (TComponent* child : owned)
+    if (operation != opRemove)
+        return;
+    RemoveFreeNotification(component);
+    if (destroyingComponents_)
+        return;
+    // By index over the live list, last first: a handler may add or remove components.
+    for (std::size_t i = components_.size(); i-- > 0;) {
+        if (i >= components_.size())
+            continue;
+        TComponent* child = components_[i];
         if (child != component)
             child->Notification(component, operation);
+    }
 }
 
 void TComponent::DestroyComponents()
 {
+    destroyingComponents_ = true;
+    for (TComponent* component : components_)
+        component->destroying_ = true;
     while (!components_.empty()) {
         TComponent* last = components_.back();
-        RemoveComponent(last);
+        components_.pop_back();
+        last->owner_ = nullptr;
+        Notification(last, opRemove);
         delete last;
     }
 }

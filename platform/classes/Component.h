@@ -22,12 +22,19 @@ enum TOperation { opInsert, opRemove };
 // A component is owned by at most one other component, which destroys it in its own destructor.
 // Components made with an owner must be made with `new`; the owner (or whoever deletes it
 // first) ends its life. Free notification tells a component when another one it refers to goes.
+//
+// An owner destroys its components as one batch, last made first: it marks them all Destroying
+// first, and tells itself of each removal without passing it on to the others, which go too.
+// So a component that keeps a pointer to another one asks for free notification, which is kept
+// in every case; and a component whose peers are Destroying may skip work done for their sake.
 class TComponent : public TObject {
 public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
 
     TComponent* Owner() const { return owner_; }
+    // True once its owner has begun destroying its components (this one among them).
+    bool Destroying() const { return destroying_; }
     int ComponentCount() const { return static_cast<int>(components_.size()); }
     TComponent* Components(int index) const { return components_.at(static_cast<std::size_t>(index)); }
 
@@ -43,14 +50,17 @@ public:
     int Tag = 0;
 
 protected:
-    // Called when `component` is inserted into or removed from this one's tree, or when a component
-    // that asked for free notification is destroyed. Overrides must call the base.
+    // Called when `component` is inserted into this one (on this owner only) or removed from it
+    // (passed on to every owned component, except in the owner's batch destruction), or when a
+    // component that asked for free notification is destroyed. Overrides must call the base.
     virtual void Notification(TComponent* component, TOperation operation);
 
 private:
     void DestroyComponents();
 
     TComponent* owner_ = nullptr;
+    bool destroying_ = false;
+    bool destroyingComponents_ = false;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> freeNotifies_;
 };

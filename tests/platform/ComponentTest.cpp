@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,6 +72,67 @@ TEST(TComponent, OwnerIsToldOfInsertAndRemove)
     EXPECT_EQ(log, std::vector<TComponent*>{child});
     EXPECT_EQ(child->Owner(), nullptr);
     delete child;
+}
+
+// A single deletion is passed on to the other components of the owner; the owner's own batch
+// destruction is not (they are Destroying and go too), but free notification still arrives.
+TEST(TComponent, BatchDestructionTellsOnlyTheOwnerAndFreeNotifiedPeers)
+{
+    std::vector<TComponent*> ownerLog, siblingLog, peerLog;
+    bool destroyingSeen = false;
+    {
+        Watcher owner(nullptr, &ownerLog);
+        auto* sibling = new Watcher(&owner, &siblingLog);
+        auto* peer = new Watcher(&owner, &peerLog);
+        auto* single = new TComponent(&owner);
+        auto* last = new TComponent(&owner);
+        peer->FreeNotification(last);
+        delete single;
+        EXPECT_EQ(siblingLog, std::vector<TComponent*>{single});
+        EXPECT_EQ(peerLog, std::vector<TComponent*>{single});
+        siblingLog.clear();
+        peerLog.clear();
+        ownerLog.clear();
+        EXPECT_FALSE(sibling->Destroying());
+        struct Probe : TComponent {
+            Probe(TComponent* owner, TComponent* other, bool* seen) : TComponent(owner), other_(other), seen_(seen) {}
+            ~Probe() override { *seen_ = other_->Destroying(); }
+            TComponent* other_;
+            bool* seen_;
+        };
+        new Probe(&owner, sibling, &destroyingSeen);
+        // Leaving the scope destroys the probe, then last, peer and sibling.
+        (void)last;
+    }
+    EXPECT_TRUE(destroyingSeen);
+    EXPECT_TRUE(siblingLog.empty());
+    EXPECT_EQ(peerLog.size(), 1u) << "free notification of last";
+}
+
+// The removal is passed on over the live list, which a handler may change meanwhile.
+TEST(TComponent, NotificationWalkSurvivesAHandlerThatRemovesComponents)
+{
+    struct Remover : TComponent {
+        using TComponent::TComponent;
+        void Notification(TComponent* component, TOperation operation) override
+        {
+            TComponent::Notification(component, operation);
+            if (operation == opRemove && victim != nullptr)
+                delete std::exchange(victim, nullptr);
+        }
+        TComponent* victim = nullptr;
+    };
+    std::vector<TComponent*> log;
+    TComponent owner(nullptr);
+    auto* watcher = new Watcher(&owner, &log);
+    auto* remover = new Remover(&owner);
+    auto* victim = new TComponent(&owner);
+    auto* gone = new TComponent(&owner);
+    remover->victim = victim;
+    delete gone;
+    EXPECT_EQ(owner.ComponentCount(), 2);
+    EXPECT_EQ(log, (std::vector<TComponent*>{victim, gone}));
+    (void)watcher;
 }
 
 TEST(TApplication, HooksReceiveUtf8)

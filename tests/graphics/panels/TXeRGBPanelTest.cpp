@@ -9,6 +9,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -304,4 +305,114 @@ TEST(TXeRGBPanel, TeardownExceptionsAreShownAndTheTeardownGoesOn)
     }
     Application().OnShowException = saved;
     EXPECT_EQ(shown, (std::vector<std::string>{"release failed"}));
+}
+
+namespace {
+
+// Three overlapping children under a root, all created; the middle one's handler deletes one
+// panel (an earlier sibling, a later one, the parent, or itself) the first time it runs.
+struct TDeletingTree : TPanelScene {
+    TXeRGBPanel* root = Panel(nullptr, 0, 0, 100, 100);
+    TXeRGBPanel* first = Panel(root, 10, 10, 40, 40);
+    TXeRGBPanel* middle = Panel(root, 20, 20, 40, 40);
+    TXeRGBPanel* last = Panel(root, 30, 30, 40, 40);
+    Log log;
+
+    explicit TDeletingTree(int victimIndex)
+    {
+        root->Name = "root";
+        first->Name = "first";
+        middle->Name = "middle";
+        last->Name = "last";
+        victim = std::vector<TXeRGBPanel*>{first, last, root, middle}[static_cast<std::size_t>(victimIndex)];
+        root->AllCreate();
+        for (TXeRGBPanel* p : {root, first, last}) {
+            const std::string name = p->Name;
+            p->OnAnime = [this, name](TObject*) { log.push_back(name); };
+            p->OnMouseWheel = [this, name](TObject*, TShiftState, int, TPoint, bool&) { log.push_back(name); };
+        }
+        middle->SetKeyControl(true);
+    }
+    // The teardown still fires events, whose handlers use the members.
+    ~TDeletingTree() { owner.reset(); }
+    // Deletes the victim once; later calls only log.
+    void Strike()
+    {
+        log.push_back("middle");
+        delete std::exchange(victim, nullptr);
+    }
+    bool Lives(const TXeRGBPanel* p) const
+    {
+        for (int i = 0; i < owner->ComponentCount(); ++i)
+            if (owner->Components(i) == p)
+                return true;
+        return false;
+    }
+
+    TXeRGBPanel* victim = nullptr;
+};
+
+} // namespace
+
+// A handler that deletes a panel in the middle of a walk: the walk goes on with the panels that
+// still live, skips the deleted one, and ends when its own panel goes (no use after free).
+TEST(TXeRGBPanel, WalksSurviveHandlersThatDeletePanels)
+{
+    const char* const victims[] = {"first", "last", "root", "middle"};
+    // Animation walks bottom to top, then the parent; the wheel walks top to bottom.
+    const Log anime[] = {{"first", "middle", "last", "root"},
+                         {"first", "middle", "root"},
+                         {"first", "middle"},
+                         {"first", "middle", "last", "root"}};
+    const Log wheel[] = {{"last", "middle", "root"}, {"last", "middle", "first", "root"}, {"last", "middle"},
+                         {"last", "middle", "first", "root"}};
+    for (int v = 0; v < 4; ++v) {
+        {
+            TDeletingTree t(v);
+            t.middle->OnAnime = [&t](TObject*) { t.Strike(); };
+            t.root->Anime();
+            EXPECT_EQ(t.log, anime[v]) << "anime, victim " << victims[v];
+        }
+        {
+            TDeletingTree t(v);
+            t.middle->OnMouseWheel = [&t](TObject*, TShiftState, int, TPoint, bool&) { t.Strike(); };
+            bool handled = false;
+            t.root->MouseWheel(TShiftState{}, 120, TPoint{35, 35}, handled);
+            EXPECT_EQ(t.log, wheel[v]) << "wheel, victim " << victims[v];
+        }
+        {
+            // A change reaching the children from the parent, and from the parent upwards.
+            TDeletingTree t(v);
+            t.middle->OnChange = [&t](TObject*) {
+                if (t.victim != nullptr)
+                    t.Strike();
+            };
+            t.root->SetModify();
+            EXPECT_EQ(t.victim, nullptr) << "change, victim " << victims[v];
+            if (t.Lives(t.last)) {
+                EXPECT_FALSE(t.last->ModifiedSet().IsRectEmpty()) << "change, victim " << victims[v];
+            }
+        }
+        {
+            // Input handlers: entering, pressing, releasing and a key on the middle panel, at a
+            // point the last panel does not cover.
+            TDeletingTree t(v);
+            t.middle->OnMouseEnter = [&t](TObject*) { t.Strike(); };
+            EXPECT_TRUE(t.root->MouseMove(TShiftState{}, 25, 25)) << victims[v];
+            EXPECT_EQ(t.victim, nullptr) << "enter, victim " << victims[v];
+            TDeletingTree press(v);
+            press.middle->OnMouseDown = [&press](TObject*, TMouseButton, TShiftState, int, int) { press.Strike(); };
+            press.middle->OnMouseUp = press.middle->OnMouseDown;
+            press.middle->OnClick = [&press](TObject*) { press.Strike(); };
+            EXPECT_TRUE(press.root->MouseDown(mbLeft, TShiftState{}, 25, 25)) << victims[v];
+            if (press.Lives(press.root))
+                press.root->MouseUp(mbLeft, TShiftState{}, 25, 25);
+            TDeletingTree key(v);
+            key.last->SetVisible(false);
+            key.middle->OnKeyDown = [&key](TObject*, std::uint16_t&, TShiftState) { key.Strike(); };
+            std::uint16_t code = 13;
+            EXPECT_TRUE(key.root->KeyDown(code, TShiftState{})) << victims[v];
+            EXPECT_EQ(key.victim, nullptr) << "key, victim " << victims[v];
+        }
+    }
 }
