@@ -371,7 +371,7 @@ template <TWeighting Wt> inline std::uint16_t Weight16(std::uint8_t a, int doubl
 // changes), all 255 take the source's colour where that is the rule's result, anything else is
 // mixed pixel by pixel in a loop the vectoriser turns into whole vectors.
 template <TPixFormat F, TWeighting Wt>
-XE_VECTOR_CLONES void MixRow16(Byte* d, const Byte* s, const Byte* a, unsigned count, unsigned first, int doubleLevel)
+XE_VECTOR_BODY void MixRow16(Byte* d, const Byte* s, const Byte* a, unsigned count, unsigned first, int doubleLevel)
 {
     constexpr int wshift = Wt == TWeighting::Mmx ? 8 : 7;
     constexpr std::uint16_t colour = ColourBits16<F>(), kept = KeptBits16<F>();
@@ -485,15 +485,16 @@ XE_AVX2 unsigned MixRow16Avx2(Byte* d, const Byte* s, const Byte* a, unsigned fi
     return i;
 }
 
-// The last n < 16 pixels before `end` as one group: mixed in a copy padded with alpha-0 pixels, of
-// which only the n pixels go back.
-template <TPixFormat F, TWeighting Wt> XE_AVX2 void MixTail16Avx2(Byte* d, const Byte* s, const Byte* a, unsigned n, int doubleLevel)
+// The last n < 16 pixels of a row as one group: mixed in a copy padded with alpha-0 pixels, of
+// which only the n pixels go back; pixels from plainFrom on take the plain rule.
+template <TPixFormat F, TWeighting Wt>
+XE_AVX2 void MixTail16Avx2(Byte* d, const Byte* s, const Byte* a, unsigned n, int doubleLevel, unsigned plainFrom)
 {
     Byte td[32] = {}, ts[32] = {}, ta[16] = {};
     std::memcpy(td, d, std::size_t{n} * 2);
     std::memcpy(ts, s, std::size_t{n} * 2);
     std::memcpy(ta, a, n);
-    MixRow16Avx2<F, Wt>(td, ts, ta, 0, 16, doubleLevel);
+    MixRow16Avx2<F, Wt>(td, ts, ta, 0, 16, doubleLevel, plainFrom);
     std::memcpy(d, td, std::size_t{n} * 2);
 }
 
@@ -505,23 +506,19 @@ template <TPixFormat F, TWeighting Wt> void* MixRow16Of(void* dst, const void* s
     const auto* s = static_cast<const Byte*>(src);
     const auto* a = static_cast<const Byte*>(alpha);
     const int doubleLevel = Wt == TWeighting::Double ? DoubleAlphaLevel() : 0;
-    unsigned first = 0;
 #if defined(XE_HAVE_AVX2)
     if (XeHasAvx2()) {
+        // Whole groups, then the rest as one padded group; under the MMX rule the pixels from
+        // `end` on (the last one or two) take the plain rule inside whichever group holds them.
         const unsigned end = Wt == TWeighting::Mmx ? PairEnd(count) : count;
-        if (Wt == TWeighting::Mmx && count % 16 == 0) {
-            // Whole groups only: the last one gives its final two pixels the plain rule.
-            first = MixRow16Avx2<F, Wt>(d, s, a, 0, count, doubleLevel, end);
-        } else {
-            first = MixRow16Avx2<F, Wt>(d, s, a, 0, end, doubleLevel);
-        }
-        if (first < end) {
-            MixTail16Avx2<F, Wt>(d + std::size_t{first} * 2, s + std::size_t{first} * 2, a + first, end - first, doubleLevel);
-            first = end;
-        }
+        const unsigned first = MixRow16Avx2<F, Wt>(d, s, a, 0, count, doubleLevel, end);
+        if (first < count)
+            MixTail16Avx2<F, Wt>(d + std::size_t{first} * 2, s + std::size_t{first} * 2, a + first, count - first,
+                                 doubleLevel, end > first ? end - first : 0);
+        return dst;
     }
 #endif
-    MixRow16<F, Wt>(d, s, a, count, first, doubleLevel);
+    XeVectorRun<&MixRow16<F, Wt>>(d, s, a, count, 0u, doubleLevel);
     return dst;
 }
 

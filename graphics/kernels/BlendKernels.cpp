@@ -51,7 +51,7 @@ inline void Store16(Byte* p, std::uint16_t v)
 }
 
 // Red, green and blue blended in their own widths; the fourth field is written 0.
-template <TPixFormat F> XE_VECTOR_CLONES void Blend16Row(Byte* d, const Byte* a, const Byte* b, unsigned count, int level)
+template <TPixFormat F> XE_VECTOR_BODY void Blend16Row(Byte* d, const Byte* a, const Byte* b, unsigned count, int level)
 {
     constexpr TLayout16 L = Layout16Of<F>();
     const auto lv = static_cast<std::int16_t>(level);
@@ -125,11 +125,11 @@ template <TPixFormat F> void Blend16RowFast(Byte* d, const Byte* a, const Byte* 
     if (XeHasAvx2())
         done = level >= 64 ? Blend16Avx2<F, true>(d, a, b, count, level) : Blend16Avx2<F, false>(d, a, b, count, level);
 #endif
-    Blend16Row<F>(d + 2 * done, a + 2 * done, b + 2 * done, static_cast<unsigned>(count - done), level);
+    XeVectorRun<&Blend16Row<F>>(d + 2 * done, a + 2 * done, b + 2 * done, static_cast<unsigned>(count - done), level);
 }
 
 // ((a ^ b) & mask) >> 1 + (a & b): every field averaged, rounding down, without carries between them.
-template <TPixFormat F> XE_VECTOR_CLONES void Half16Row(Byte* d, const Byte* a, const Byte* b, unsigned count)
+template <TPixFormat F> XE_VECTOR_BODY void Half16Row(Byte* d, const Byte* a, const Byte* b, unsigned count)
 {
     constexpr std::uint16_t mask = F == pf16_565 ? 0xF7DE : F == pf16_4444 ? 0xEEEE : 0x7BDE;
     XE_INDEPENDENT_ROWS
@@ -153,8 +153,8 @@ void HalfBytes(Byte* d, const Byte* a, const Byte* b, std::size_t n)
 }
 
 // The fast byte forms, written for the vectoriser (16-bit lanes for the blend, byte lanes for the
-// average) and compiled for AVX2 as well.
-XE_VECTOR_CLONES void BlendBytesPortable(Byte* d, const Byte* a, const Byte* b, std::size_t n, int level)
+// average) and run in their AVX2 or baseline form.
+XE_VECTOR_BODY void BlendBytesPortable(Byte* d, const Byte* a, const Byte* b, std::size_t n, int level)
 {
     const auto lv = static_cast<std::int16_t>(level);
     XE_INDEPENDENT_ROWS
@@ -191,10 +191,10 @@ void BlendBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n, int le
     if (level > 0 && level < 128 && XeHasAvx2())
         done = BlendBytesAvx2(d, a, b, n, level);
 #endif
-    BlendBytesPortable(d + done, a + done, b + done, n - done, level);
+    XeVectorRun<&BlendBytesPortable>(d + done, a + done, b + done, n - done, level);
 }
 
-XE_VECTOR_CLONES void HalfBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n)
+XE_VECTOR_BODY void HalfBytesFast(Byte* d, const Byte* a, const Byte* b, std::size_t n)
 {
     XE_INDEPENDENT_ROWS
     for (std::size_t i = 0; i < n; ++i)
@@ -236,7 +236,7 @@ template <TPixFormat F> void* RGBHalf(void* dst, const void* a, const void* b, u
     const auto* pa = static_cast<const Byte*>(a);
     const auto* pb = static_cast<const Byte*>(b);
     if constexpr (PixFormatBytes(F) == 2) {
-        Half16Row<F>(d, pa, pb, count);
+        XeVectorRun<&Half16Row<F>>(d, pa, pb, count);
     } else {
         HalfBytes(d, pa, pb, RowBytes<F>(count));
     }
@@ -246,8 +246,8 @@ template <TPixFormat F> void* RGBHalf(void* dst, const void* a, const void* b, u
 template <TPixFormat F> void* RGBHalf_MMX(void* dst, const void* a, const void* b, unsigned count)
 {
     static_assert(PixFormatBytes(F) >= 3, "16-bit formats average with the plain kernel");
-    HalfBytesFast(static_cast<Byte*>(dst), static_cast<const Byte*>(a), static_cast<const Byte*>(b),
-                  RowBytes<F>(count));
+    XeVectorRun<&HalfBytesFast>(static_cast<Byte*>(dst), static_cast<const Byte*>(a), static_cast<const Byte*>(b),
+                                RowBytes<F>(count));
     return dst;
 }
 
@@ -273,7 +273,7 @@ void* RGBHalf8(void* dst, const void* a, const void* b, unsigned count)
 
 void* RGBHalf8_MMX(void* dst, const void* a, const void* b, unsigned count)
 {
-    HalfBytesFast(static_cast<Byte*>(dst), static_cast<const Byte*>(a), static_cast<const Byte*>(b), count);
+    XeVectorRun<&HalfBytesFast>(static_cast<Byte*>(dst), static_cast<const Byte*>(a), static_cast<const Byte*>(b), count);
     return dst;
 }
 

@@ -16,9 +16,9 @@ namespace {
 using Byte = std::uint8_t;
 
 // Converts count pixels of layout From into layout To through one pixel function; written for the
-// vectoriser (the rows never overlap) and compiled for AVX2 as well.
+// vectoriser (the rows never overlap) and run in its AVX2 or baseline form.
 template <TPixFormat From, TPixFormat To, std::uint32_t (*Convert)(std::uint32_t)>
-XE_VECTOR_CLONES void* ConvertPixels(void* dst, const void* src, unsigned count)
+XE_VECTOR_BODY void* ConvertPixels(void* dst, const void* src, unsigned count)
 {
     constexpr int sb = PixFormatBytes(From);
     constexpr int db = PixFormatBytes(To);
@@ -129,7 +129,7 @@ XE_AVX2 std::size_t QuadsToTriplesAvx2(Byte* d, const Byte* s, unsigned count)
 
 // Quads to triples (fourth byte dropped): four pixels, four words in and three out, per step; the
 // vectoriser interleaves the groups. The last count mod 4 pixels go one at a time.
-XE_VECTOR_CLONES void QuadsToTriplesFrom(Byte* d, const Byte* s, unsigned count)
+XE_VECTOR_BODY void QuadsToTriplesFrom(Byte* d, const Byte* s, unsigned count)
 {
     const std::size_t groups = count / 4;
     XE_INDEPENDENT_ROWS
@@ -152,12 +152,12 @@ void* QuadsToTriples(void* dst, const void* src, unsigned count)
     if (XeHasAvx2())
         done = QuadsToTriplesAvx2(d, s, count);
 #endif
-    QuadsToTriplesFrom(d + done * 3, s + done * 4, static_cast<unsigned>(count - done));
+    XeVectorRun<&QuadsToTriplesFrom>(d + done * 3, s + done * 4, static_cast<unsigned>(count - done));
     return dst;
 }
 
 // Triples to quads with a fourth byte 0: three words in and four out per step.
-XE_VECTOR_CLONES void* TriplesToQuads(void* dst, const void* src, unsigned count)
+XE_VECTOR_BODY void* TriplesToQuads(void* dst, const void* src, unsigned count)
 {
     auto* d = static_cast<Byte*>(dst);
     const auto* s = static_cast<const Byte*>(src);
@@ -186,9 +186,9 @@ template <TPixFormat F, TPixFormat From> void* To16(void* dst, const void* src, 
     if (XeHasAvx2())
         done = To16Avx2<F, PixFormatBytes(From)>(static_cast<Byte*>(dst), static_cast<const Byte*>(src), count);
 #endif
-    ConvertPixels<From, F, RGBto<F>>(static_cast<Byte*>(dst) + done * 2,
-                                     static_cast<const Byte*>(src) + done * PixFormatBytes(From),
-                                     static_cast<unsigned>(count - done));
+    XeVectorRun<&ConvertPixels<From, F, RGBto<F>>>(static_cast<Byte*>(dst) + done * 2,
+                                                   static_cast<const Byte*>(src) + done * PixFormatBytes(From),
+                                                   static_cast<unsigned>(count - done));
     return dst;
 }
 
@@ -207,9 +207,9 @@ template <TPixFormat F> void* RGBQUADcpyFrom(void* dst, const void* src, unsigne
     if constexpr (PixFormatBytes(F) == 4)
         return XeMemcpy(dst, src, std::size_t{count} * 4);
     else if constexpr (F == pf24_888)
-        return TriplesToQuads(dst, src, count);
+        return XeVectorRun<&TriplesToQuads>(dst, src, count);
     else
-        return ConvertPixels<F, pf32_8888, RGBfrom<F>>(dst, src, count);
+        return XeVectorRun<&ConvertPixels<F, pf32_8888, RGBfrom<F>>>(dst, src, count);
 }
 
 template <TPixFormat F> void* RGBTRIPLEcpyTo(void* dst, const void* src, unsigned count)
@@ -217,7 +217,7 @@ template <TPixFormat F> void* RGBTRIPLEcpyTo(void* dst, const void* src, unsigne
     if constexpr (F == pf24_888)
         return XeMemcpy(dst, src, std::size_t{count} * 3);
     else if constexpr (PixFormatBytes(F) == 4)
-        return TriplesToQuads(dst, src, count);
+        return XeVectorRun<&TriplesToQuads>(dst, src, count);
     else
         return To16<F, pf24_888>(dst, src, count);
 }
@@ -229,7 +229,7 @@ template <TPixFormat F> void* RGBTRIPLEcpyFrom(void* dst, const void* src, unsig
     else if constexpr (PixFormatBytes(F) == 4)
         return QuadsToTriples(dst, src, count);
     else
-        return ConvertPixels<F, pf24_888, RGBfrom<F>>(dst, src, count);
+        return XeVectorRun<&ConvertPixels<F, pf24_888, RGBfrom<F>>>(dst, src, count);
 }
 
 #define XE_ROW_CONVERTERS(F)                                                  \

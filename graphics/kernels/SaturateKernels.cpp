@@ -35,7 +35,7 @@ template <int Shift, int Bits, TOp Op> inline std::uint16_t SaturateField(std::u
 
 // Red, green and blue held at their maximum or at 0; the fourth field wraps when adding (the carry
 // out of bit 15 is dropped) and is written 0 when subtracting. Written for the vectoriser.
-template <TPixFormat F, TOp Op> XE_VECTOR_CLONES void Saturate16Row(Byte* d, const Byte* s, unsigned count)
+template <TPixFormat F, TOp Op> XE_VECTOR_BODY void Saturate16Row(Byte* d, const Byte* s, unsigned count)
 {
     constexpr TLayout16 L = Layout16Of<F>();
     constexpr auto xMask = static_cast<std::uint16_t>(((1u << L.xBits) - 1) << L.xShift);
@@ -79,7 +79,7 @@ template <TPixFormat F, TOp Op> void* SaturateRow(void* dst, const void* src, un
     auto* d = static_cast<Byte*>(dst);
     const auto* s = static_cast<const Byte*>(src);
     if constexpr (PixFormatBytes(F) == 2) {
-        Saturate16Row<F, Op>(d, s, count);
+        XeVectorRun<&Saturate16Row<F, Op>>(d, s, count);
     } else {
         SaturateBytes<Op>(d, s, std::size_t{count} * PixFormatBytes(F));
     }

@@ -1,18 +1,11 @@
-// Markers for the hot row loops that the compiler vectorises: XE_VECTOR_CLONES compiles a function
-// for the baseline and for AVX2 and lets the processor pick one when the program loads (GCC only:
-// clang cannot clone templates, and its builds serve the fuzzers, not speed);
-// XE_INDEPENDENT_ROWS tells the vectoriser that a loop's rows overlap only element for element
-// (a kernel may write the row it reads, never a shifted one).
+// Markers for the hot row loops that the compiler vectorises: XE_VECTOR_BODY marks a loop that
+// XeVectorRun<&Loop>(args...) runs compiled for AVX2 or for the baseline, by the same run-time
+// choice as the hand-written AVX2 paths; XE_INDEPENDENT_ROWS tells the vectoriser that a loop's
+// rows overlap only element for element (a kernel may write the row it reads, never a shifted one).
 // XE_AVX2 marks a function written with 256-bit intrinsics (only where XE_HAVE_AVX2 is defined);
 // such a function runs only after XeHasAvx2() said yes. Setting XE_NO_AVX2 in the environment
 // makes it say no, so the baseline forms can be run and tested on any machine.
 #pragma once
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define XE_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define XE_VECTOR_CLONES
-#endif
 
 #if defined(__clang__)
 #define XE_INDEPENDENT_ROWS _Pragma("clang loop vectorize(assume_safety)")
@@ -38,3 +31,25 @@ inline bool XeHasAvx2()
     return yes;
 }
 #endif
+
+// Always inlined, so that each form XeVectorRun compiles vectorises the loop for its own
+// instruction set.
+#define XE_VECTOR_BODY __attribute__((always_inline)) inline
+
+template <auto Loop> struct TVectorForms;
+
+template <typename R, typename... P, R (*Loop)(P...)> struct TVectorForms<Loop> {
+#if defined(XE_HAVE_AVX2)
+    XE_AVX2 static R Avx2(P... p) { return Loop(p...); }
+    static R Baseline(P... p) { return Loop(p...); }
+    static R Run(P... p) { return XeHasAvx2() ? Avx2(p...) : Baseline(p...); }
+#else
+    static R Run(P... p) { return Loop(p...); }
+#endif
+};
+
+// Runs the XE_VECTOR_BODY loop in its AVX2 form when XeHasAvx2() says yes, else in its baseline form.
+template <auto Loop, typename... A> inline auto XeVectorRun(A... args)
+{
+    return TVectorForms<Loop>::Run(args...);
+}
