@@ -59,15 +59,6 @@ TXeRGBPanel::TChildWalk::TChildWalk(TXeRGBPanel* parent, bool topFirst)
 {
 }
 
-TXeRGBPanel* TXeRGBPanel::TChildWalk::Next()
-{
-    if (Gone())
-        return nullptr;
-    if (topFirst_)
-        return next_ >= 0 ? panel_->FChildren[static_cast<std::size_t>(next_--)] : nullptr;
-    return next_ < end_ ? panel_->FChildren[static_cast<std::size_t>(next_++)] : nullptr;
-}
-
 void TXeRGBPanel::TChildWalk::Removed(int index)
 {
     if (topFirst_) {
@@ -213,6 +204,8 @@ void TXeRGBPanel::AddChild(TXeRGBPanel* child)
         return;
     FChildren.push_back(child);
     ChildInserted(GetChildCount() - 1);
+    if (child->Dirty())
+        child->MarkDirtyUp();
     SetActiveToChild();
     child->SetMouseCapToChild(FMouseCap);
 }
@@ -423,16 +416,6 @@ void TXeRGBPanel::SetMaskMode(TMaskMode mode)
     SetModify();
 }
 
-TXeRect TXeRGBPanel::ClientRect() const
-{
-    return RectAt(0, 0, FSizeX, FSizeY);
-}
-
-TXeRect TXeRGBPanel::RectInParent() const
-{
-    return RectAt(FOffsetX, FOffsetY, FSizeX, FSizeY);
-}
-
 int TXeRGBPanel::BlockHeight() const
 {
     return FImage == nullptr ? 0 : FImage->Height() / FNumBlock;
@@ -570,7 +553,7 @@ void TXeRGBPanel::StatusClear()
     FMouseCap = nullptr;
     FPressed = false;
     FModifiedSet.SetRectEmpty();
-    FModifiedSet.UnionRect(ClientRect());
+    AddModified(ClientRect());
     for (TXeRGBPanel* child : FChildren)
         child->StatusClear();
 }

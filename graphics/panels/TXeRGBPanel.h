@@ -34,6 +34,7 @@
 #include "graphics/bitmaps/TXeAlpha.h"
 #include "graphics/bitmaps/TXeRGB.h"
 #include "graphics/bitmaps/TXeRGBBits.h"
+#include "graphics/panels/PanelGeometry.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Controls.h"
 
@@ -242,8 +243,8 @@ public:
 protected:
     void Notification(TComponent* component, TOperation operation) override;
     // The panel's rectangle in its own client space, and in its parent's.
-    TXeRect ClientRect() const;
-    TXeRect RectInParent() const;
+    TXeRect ClientRect() const { return RectAt(0, 0, FSizeX, FSizeY); }
+    TXeRect RectInParent() const { return RectAt(FOffsetX, FOffsetY, FSizeX, FSizeY); }
     // Block height of the image strip (0 without an image).
     int BlockHeight() const;
     // Forgets Image and Alpha without dirtying the panel (their owner is about to free them).
@@ -277,7 +278,14 @@ private:
     class TChildWalk : public TGuard {
     public:
         TChildWalk(TXeRGBPanel* parent, bool topFirst);
-        TXeRGBPanel* Next();
+        TXeRGBPanel* Next()
+        {
+            if (Gone())
+                return nullptr;
+            if (topFirst_)
+                return next_ >= 0 ? panel_->FChildren[static_cast<std::size_t>(next_--)] : nullptr;
+            return next_ < end_ ? panel_->FChildren[static_cast<std::size_t>(next_++)] : nullptr;
+        }
 
     private:
         void Removed(int index) override;
@@ -292,6 +300,12 @@ private:
     void ChildInserted(int index);
     // SetActiveFromParent(false) on every child but `except`; false when this panel went meanwhile.
     bool DeactivateChildren(const TXeRGBPanel* except);
+
+    // Dirty sets (TXeRGBPanelPaint.cpp): AddModified adds to the own set and tells the ancestors
+    // that something below them is dirty, so that collecting and clearing skip clean subtrees.
+    void AddModified(const TXeRect& r);
+    void MarkDirtyUp();
+    bool Dirty() const { return FDirtyBelow || !FModifiedSet.IsRectEmpty(); }
 
     // Painting steps (TXeRGBPanelPaint.cpp).
     bool IsOpaque() const;
@@ -338,6 +352,8 @@ private:
     int FBlockIndex = 0;
     bool FInBulk = false;
     TXeRectSet FModifiedSet;
+    // Some panel below this one may hold dirty rectangles (cleared with ClrModifyToChild).
+    bool FDirtyBelow = false;
     AnsiString FText;
     bool FDisposed = false;
     TGuard* FGuards = nullptr;

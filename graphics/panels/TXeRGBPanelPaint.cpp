@@ -2,19 +2,33 @@
 //
 // Flagging: a change adds rectangles to the panel's own set, passes them down to the children
 // they overlap and up through the ancestors, where they also reach the overlapping siblings; so
-// every panel that must be repainted holds the rectangle itself. Painting: the root's collected
-// set is repainted rectangle by rectangle, each one bottom to top through the shown subtree.
+// every panel that must be repainted holds the rectangle itself. Each ancestor of a dirty panel
+// knows that something below it is dirty, so collecting and clearing visit only dirty subtrees.
+// Painting: the root's collected set is repainted rectangle by rectangle, each one bottom to top
+// through the shown subtree, skipping the children a rectangle misses.
 #include "graphics/panels/TXeRGBPanel.h"
 
 #include "graphics/panels/PanelGeometry.h"
 
 // --- Flagging ---
 
+void TXeRGBPanel::AddModified(const TXeRect& r)
+{
+    FModifiedSet.UnionRect(r);
+    MarkDirtyUp();
+}
+
+void TXeRGBPanel::MarkDirtyUp()
+{
+    for (TXeRGBPanel* p = FParent; p != nullptr && !p->FDirtyBelow; p = p->FParent)
+        p->FDirtyBelow = true;
+}
+
 void TXeRGBPanel::SetModifyRect(const TXeRect& r)
 {
     if (!FCreated || !FVisible)
         return;
-    FModifiedSet.UnionRect(r);
+    AddModified(r);
     const TGuard self(this);
     SetModifyToChild(nullptr, r);
     if (!self.Gone())
@@ -46,7 +60,7 @@ void TXeRGBPanel::SetModifyFromChild(TXeRGBPanel* child, const TXeRect& r)
 {
     if (!FCreated || !FVisible)
         return;
-    FModifiedSet.UnionRect(r);
+    AddModified(r);
     const TGuard self(this);
     SetModifyToChild(child, r);
     if (!self.Gone())
@@ -76,7 +90,7 @@ void TXeRGBPanel::SetModifyFromParent(const TXeRect& r)
 {
     if (!FCreated || !FVisible)
         return;
-    FModifiedSet.UnionRect(r);
+    AddModified(r);
     const TGuard self(this);
     SetModifyToChild(nullptr, r);
     if (!self.Gone())
@@ -91,8 +105,12 @@ void TXeRGBPanel::ClrModify()
 void TXeRGBPanel::ClrModifyToChild()
 {
     FModifiedSet.SetRectEmpty();
+    if (!FDirtyBelow)
+        return;
+    FDirtyBelow = false;
     for (TXeRGBPanel* child : FChildren)
-        child->ClrModifyToChild();
+        if (child->Dirty())
+            child->ClrModifyToChild();
 }
 
 void TXeRGBPanel::SubModify(const TXeRect& r)
@@ -109,6 +127,8 @@ bool TXeRGBPanel::GetModified() const
 {
     if (!FModifiedSet.IsRectEmpty())
         return true;
+    if (!FDirtyBelow)
+        return false;
     for (const TXeRGBPanel* child : FChildren)
         if (child->GetModified())
             return true;
@@ -132,7 +152,7 @@ void TXeRGBPanel::GetModifiedRectSet(TXeRectSet& out) const
 void TXeRGBPanel::CollectModified(TXeRectSet& out, int dx, int dy, const TXeRect& clip) const
 {
     for (const TXeRGBPanel* child : FChildren) {
-        if (!child->FCreated || !child->FVisible)
+        if (!child->FCreated || !child->FVisible || !child->Dirty())
             continue;
         const int cx = SatAdd(dx, child->FOffsetX);
         const int cy = SatAdd(dy, child->FOffsetY);
@@ -224,7 +244,8 @@ bool TXeRGBPanel::DrawChildren(TXeRGBBits* dst, int x, int y, const TXeRect& r)
     bool result = true;
     TChildWalk walk(this, false);
     while (TXeRGBPanel* child = walk.Next()) {
-        if (!child->FCreated || !child->FVisible)
+        // Children the rectangle misses are skipped here, not called.
+        if (!child->FCreated || !child->FVisible || Overlap(r, child->RectInParent()).IsRectEmpty())
             continue;
         const TXeRect inChild = Shifted(r, -child->FOffsetX, -child->FOffsetY);
         if (!child->Draw(dst, SatAdd(x, child->FOffsetX), SatAdd(y, child->FOffsetY), inChild.left, inChild.top,
