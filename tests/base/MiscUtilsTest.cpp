@@ -6,6 +6,8 @@
 #include "platform/classes/Application.h"
 #include "platform/system/DocumentLauncher.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,28 +22,10 @@ TEST(MemoryInfo, FiguresArePositiveAndConsistent)
 
 class XeFileExecTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved_ = Application().OnMessageBox;
-        Application().OnMessageBox = [this](const std::string& text, const std::string& caption, int flags) {
-            boxes.push_back({text, caption, flags});
-            return idOK;
-        };
-    }
-    void TearDown() override
-    {
-        Application().OnMessageBox = saved_;
-        SetDocumentLauncher({});
-    }
+    void TearDown() override { SetDocumentLauncher({}); }
 
-    struct Box {
-        std::string text, caption;
-        int flags;
-    };
-    std::vector<Box> boxes;
-
-private:
-    TApplication::MessageBoxHook saved_;
+    TestSupport::CapturedApplication application_;
+    std::vector<TestSupport::CapturedApplication::Box>& boxes = application_.boxes;
 };
 
 TEST_F(XeFileExecTest, StartsTheOpenerWithTheFileAndItsFolder)

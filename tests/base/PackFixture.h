@@ -5,6 +5,7 @@
 #include "base/packs/TXePack.h"
 #include "platform/classes/Application.h"
 #include "platform/fs/FileSystem.h"
+#include "support/ScopedState.h"
 
 #include <gtest/gtest.h>
 
@@ -65,32 +66,7 @@ inline Bytes Contents(TStream& stream)
 }
 
 // Message boxes and exception displays while it lives, in UTF-8.
-class Messages {
-public:
-    struct Box {
-        std::string text, caption;
-        int flags;
-    };
-    Messages() : savedBox_(Application().OnMessageBox), savedException_(Application().OnShowException)
-    {
-        Application().OnMessageBox = [this](const std::string& text, const std::string& caption, int flags) {
-            boxes.push_back({text, caption, flags});
-            return idOK;
-        };
-        Application().OnShowException = [this](const std::string& message) { exceptions.push_back(message); };
-    }
-    ~Messages()
-    {
-        Application().OnMessageBox = savedBox_;
-        Application().OnShowException = savedException_;
-    }
-    std::vector<Box> boxes;
-    std::vector<std::string> exceptions;
-
-private:
-    TApplication::MessageBoxHook savedBox_;
-    TApplication::ShowExceptionHook savedException_;
-};
+using Messages = TestSupport::CapturedApplication;
 
 struct Entry {
     std::string name;

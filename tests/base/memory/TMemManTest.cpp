@@ -4,6 +4,8 @@
 #include "platform/classes/Application.h"
 #include "platform/classes/Format.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -189,9 +191,7 @@ TEST(TMemManTeardown, ReportsLiveRecordsNewestFirst)
 TEST(TMemManTeardown, AHandlerExceptionIsShownAndTheLoopGoesOn)
 {
     int calls = 0;
-    std::vector<std::string> shown;
-    const auto saved = Application().OnShowException;
-    Application().OnShowException = [&](const std::string& message) { shown.push_back(message); };
+    TestSupport::CapturedApplication application;
     std::vector<std::unique_ptr<int>> blocks;
     {
         TMemMan man(nullptr);
@@ -204,9 +204,8 @@ TEST(TMemManTeardown, AHandlerExceptionIsShownAndTheLoopGoesOn)
             man.AddPtr(blocks.back().get());
         }
     }
-    Application().OnShowException = saved;
     EXPECT_EQ(calls, 2);
-    EXPECT_EQ(shown, (std::vector<std::string>{"handler failed", "handler failed"}));
+    EXPECT_EQ(application.shown, (std::vector<std::string>{"handler failed", "handler failed"}));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Row copy and fill primitives against a unit-by-unit reference, plus the named edge cases.
 #include "base/memory/XeMem.h"
 
+#include "support/FirstDifference.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -94,13 +96,7 @@ void Call(const Primitive& f, std::uint8_t* d, const std::uint8_t* s, std::size_
     EXPECT_EQ(result, d) << f.name << " returns the destination";
 }
 
-std::string FirstDifference(const std::vector<std::uint8_t>& got, const std::vector<std::uint8_t>& want)
-{
-    for (std::size_t i = 0; i < got.size(); ++i)
-        if (got[i] != want[i])
-            return "byte " + std::to_string(i) + ": got " + std::to_string(got[i]) + ", want " + std::to_string(want[i]);
-    return {};
-}
+using TestSupport::FirstDifference;
 
 constexpr std::size_t kGuard = 16;
 

@@ -9,6 +9,8 @@
 #include "tests/base/CodecCorpus.h"
 #include "tests/base/PackFixture.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,11 +83,9 @@ TEST_F(TFileManTest, FolderNamesKeepOneTrailingBackslash)
     EXPECT_EQ(man.Directory(), "Game\\Data");
     EXPECT_TRUE(man.InitDir(""));
     EXPECT_EQ(man.Directory(), "");
-    const int saved = CodePage::Ansi();
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    const TestSupport::ScopedAnsiCodePage shiftJis(CodePage::ShiftJis);
     EXPECT_TRUE(man.InitDir("\x83\x5C")); // a double-byte character whose trail byte is "\"
     EXPECT_EQ(man.Directory(), "\x83\x5C");
-    CodePage::SetAnsi(saved);
     EXPECT_TRUE(man.InitDir(folder.Name("nowhere")));
     EXPECT_FALSE(man.ChkIsPack());
 }
@@ -264,7 +264,7 @@ TEST(TFileMan, ReportsStreamsLeftOpenLastFirst)
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_TRUE(HasAddress(errors[0], "NotClose " + Hex(leftOpen[1]) + ":Call(", ")")) << errors[0];
     EXPECT_TRUE(HasAddress(errors[1], "NotClose " + Hex(leftOpen[0]) + ":Call(", ")")) << errors[1];
-    EXPECT_EQ(messages.exceptions, (std::vector<std::string>{"handler failed"}));
+    EXPECT_EQ(messages.shown, (std::vector<std::string>{"handler failed"}));
     for (TStream* stream : leftOpen)
         delete stream; // the manager does not destroy what it reports
 }

@@ -8,6 +8,8 @@
 #include "tests/base/CodecCorpus.h"
 #include "tests/base/PackFixture.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -110,7 +112,7 @@ TEST_F(TXePackTest, EveryMethodWritesAndReadsBack)
             EXPECT_TRUE(pack.VerifyFileCrc(i));
     }
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_TRUE(messages.exceptions.empty());
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(TXePackTest, AlwaysCodingKeepsTheCodedForm)
@@ -315,8 +317,7 @@ TEST_F(TXePackTest, DeletedEntriesKeepTheirBytesButLoseTheirNames)
 
 TEST_F(TXePackTest, NamesAreCutAndLookedUpIgnoringCase)
 {
-    const int saved = CodePage::Ansi();
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    const TestSupport::ScopedAnsiCodePage shiftJis(CodePage::ShiftJis);
     // 0x83 0x41 and 0x83 0x61: two double-byte characters whose trail bytes are "A" and "a".
     const std::vector<Entry> entries{{"\x83\x41.txt", {1}}, {"\x83\x61.txt", {2}}, {"abcdefghijklmnopqrstuvwxy", {3}},
                                      {"abcdefghijklmnopqrstuvw.x", {4}}, {"a.b.c", {5}}, {"name.jpeg", {6}}};
@@ -335,7 +336,6 @@ TEST_F(TXePackTest, NamesAreCutAndLookedUpIgnoringCase)
     char name[XePackFullNameSize];
     ASSERT_TRUE(pack.GetFileName(3, name));
     EXPECT_STREQ(name, "abcdefghijklmnopqrstu.x");
-    CodePage::SetAnsi(saved);
 }
 
 TEST_F(TXePackTest, RefusedNamesLeaveTheArchiveAsItWas)
@@ -350,9 +350,9 @@ TEST_F(TXePackTest, RefusedNamesLeaveTheArchiveAsItWas)
     EXPECT_FALSE(writer.AddFile("ABCDEFGHIJKLMNOPQRSTUzz", folder.Name("src\\file.txt").c_str(), 0, true))
         << "the same name once cut";
     EXPECT_FALSE(writer.AddFile("missing.txt", folder.Name("src\\missing.txt").c_str(), 1, true));
-    ASSERT_EQ(messages.exceptions.size(), 3u);
-    EXPECT_EQ(messages.exceptions[0], "ファイル名abcdefghijklmnopqrstuVWXYZが不正です。");
-    EXPECT_EQ(messages.exceptions[2], "ファイル" + folder.Name("src\\missing.txt") + "が開けません。");
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0], "ファイル名abcdefghijklmnopqrstuVWXYZが不正です。");
+    EXPECT_EQ(messages.shown[2], "ファイル" + folder.Name("src\\missing.txt") + "が開けません。");
     EXPECT_EQ(writer.GetFileNum(), 1);
     ASSERT_TRUE(writer.EndPack());
     TXePack pack(nullptr);

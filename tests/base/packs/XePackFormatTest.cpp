@@ -3,6 +3,8 @@
 
 #include "platform/codepage/CodePage.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -107,10 +109,8 @@ TEST(XePackFormat, EntryNamesSplitAtTheLastDot)
 
 TEST(XePackFormat, LowerCaseLeavesDoubleByteCharactersAlone)
 {
-    const int saved = CodePage::Ansi();
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    const TestSupport::ScopedAnsiCodePage shiftJis(CodePage::ShiftJis);
     // 0x83 0x41 is one double-byte character whose trail byte is the code of "A".
     EXPECT_EQ(PackLowerCase("\x83\x41" "AB.TXT"), "\x83\x41" "ab.txt");
     EXPECT_EQ(PackLowerCase("Z\x83"), "z\x83") << "a lead byte at the end stands alone";
-    CodePage::SetAnsi(saved);
 }

@@ -1,6 +1,8 @@
 // TXeCriticalSection: re-entry, Check against holders and waiters, foreign releases, exclusion.
 #include "base/util/TXeCriticalSection.h"
 
+#include "support/Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,16 +18,7 @@ using namespace std::chrono_literals;
 // Runs `f` on another thread and returns its result.
 template <typename F> auto OnOtherThread(F f) { return std::async(std::launch::async, f).get(); }
 
-// Waits (up to a generous bound) until `done` holds.
-template <typename F> bool Eventually(F done)
-{
-    for (int i = 0; i < 2000; ++i) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(1ms);
-    }
-    return false;
-}
+using TestSupport::Eventually;
 
 TEST(TXeCriticalSection, OwnerReentersAndNeedsOneReleasePerLevel)
 {

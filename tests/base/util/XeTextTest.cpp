@@ -3,6 +3,8 @@
 
 #include "platform/codepage/CodePage.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -84,13 +86,12 @@ TEST(XeText, TrimRemovesSingleByteBlanksOnly)
     EXPECT_EQ(XeTrimLeft("  a "), "a ");
     EXPECT_EQ(XeTrimRight("  a "), "  a");
     // Under GBK, 0x81 0x40 is one character: neither byte is blank, though both are <= 32 signed.
-    CodePage::SetAnsi(CodePage::Gbk);
+    TestSupport::ScopedAnsiCodePage codePage(CodePage::Gbk);
     EXPECT_EQ(XeTrim(" \x81\x40 "), "\x81\x40");
     // A lone high byte (a half-width katakana under Shift_JIS) counts as blank.
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    codePage.Set(CodePage::ShiftJis);
     EXPECT_EQ(XeTrim("\xB1x\xB1"), "x");
     EXPECT_EQ(XeTrim("\x82\xA0"), "\x82\xA0");
-    CodePage::SetAnsi(CodePage::Gbk);
 }
 
 TEST(XeText, WildCardCmp)
