@@ -57,9 +57,7 @@ TEST(PlaySoundTool, PlaysAnOggVorbisFileExactly)
 {
     if (!HaveTool("sox"))
         GTEST_SKIP() << "sox is not installed";
-    TempFolder folder;
-    const auto path = folder.Path() / "sound.ogg";
-    ASSERT_TRUE(RunTool("sox -n -r 44100 -c 2 '" + path.string() + "' synth 1.5 sine 440 sine 660"));
+    const auto path = MadeFile("sines.ogg", "sox -n -r 44100 -c 2 {} synth 1.5 sine 440 sine 660");
     MemoryZTStream source(LoadFile(path));
     ZTOggStream decoder(&source);
     ExpectPlayedExactly(path, ReadAll(decoder, 65536), 4);

@@ -15,7 +15,6 @@ ManualSound::ManualSound(std::uint32_t period, std::uint32_t latency, std::uint3
 {
     back->settings.periodFrames = period;
     back->settings.latencyFrames = latency;
-    audio::SetDefaultBackEnd(back);
     sound = new DirectX::TDSound(&form); // owned by form
     sound->SetSamplesPerSec(rate);
     sound->SetUse3D(use3D);
@@ -26,7 +25,6 @@ ManualSound::ManualSound(std::uint32_t period, std::uint32_t latency, std::uint3
 ManualSound::~ManualSound()
 {
     sound->SetEnabled(false);
-    audio::SetDefaultBackEnd(nullptr);
 }
 
 void ManualSound::Advance(std::uint64_t frames)

@@ -6,6 +6,7 @@
 #include "platform/classes/WinControl.h"
 #include "sound/TDSound.h"
 #include "sound/ZTPcmStream.h"
+#include "support/ScopedState.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -32,6 +33,7 @@ public:
     std::uint64_t Clock() const { return back->Clock(); }
 
     std::shared_ptr<audio::ManualAudio> back = std::make_shared<audio::ManualAudio>();
+    TestSupport::ScopedAudioBackEnd installed{back}; // the process's output until after the form goes
     TWinControl form{nullptr};
     DirectX::TDSound* sound = nullptr; // owned by form
 };

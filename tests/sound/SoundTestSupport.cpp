@@ -61,21 +61,11 @@ Bytes LoadFile(const std::filesystem::path& path)
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool RunTool(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-bool HaveTool(const std::string& program) { return RunTool("command -v " + program); }
-
-TempFolder::TempFolder()
+std::filesystem::path MadeFile(const std::string& name, const std::string& make)
 {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("sound-test-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    const auto path = TestSupport::CachedFile(name, make);
+    EXPECT_TRUE(path.has_value()) << "could not make " << name << " with: " << make;
+    return path.value_or(std::filesystem::path());
 }
 
 void Put16(Bytes& out, unsigned value)

@@ -4,6 +4,7 @@
 
 #include "sound/ZTPcmStream.h"
 #include "sound/ZTStream.h"
+#include "support/Tools.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -51,20 +52,15 @@ Bytes ReadAll(ZTPcmStream& stream, int chunk, std::size_t limit = 64u << 20);
 std::optional<std::filesystem::path> TestData();
 Bytes LoadFile(const std::filesystem::path& path);
 
-// Runs a shell command; true when it exits with 0. Output is discarded.
-bool RunTool(const std::string& command);
-// True when the program is on the PATH.
-bool HaveTool(const std::string& program);
-// A fresh temporary folder, removed by the destructor.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::filesystem::path& Path() const { return path_; }
+using TestSupport::HaveTool;
+using TestSupport::Quoted;
+using TestSupport::RunTool;
+using TestSupport::TempFolder;
 
-private:
-    std::filesystem::path path_;
-};
+// The file `name` made by an outside encoder (see TestSupport::CachedFile; "{}" in `make` is the
+// file to write), made once per build folder; a failed command fails the test and returns an
+// empty path.
+std::filesystem::path MadeFile(const std::string& name, const std::string& make);
 
 // Little-endian writers for hand-made headers.
 void Put16(Bytes& out, unsigned value);

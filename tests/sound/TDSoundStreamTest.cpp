@@ -48,14 +48,10 @@ Sound MakeSound(Codec codec, double seconds, std::uint32_t rate = kRate)
         s.file = Adp1File(frames, 2, rate, frames);
         s.seekable = false;
         break;
-    case Codec::Ogg: {
-        TempFolder folder;
-        const auto path = folder.Path() / "made.ogg";
-        EXPECT_TRUE(RunTool("sox -n -r " + std::to_string(rate) + " -c 2 '" + path.string() + "' synth " +
-                            std::to_string(seconds) + " sine 440 sine 660"));
-        s.file = LoadFile(path);
+    case Codec::Ogg:
+        s.file = LoadFile(MadeFile("sines.ogg", "sox -n -r " + std::to_string(rate) + " -c 2 {} synth " +
+                                                    std::to_string(seconds) + " sine 440 sine 660"));
         break;
-    }
     }
     MemoryZTStream source(s.file);
     std::unique_ptr<ZTPcmStream> decoder;

@@ -27,7 +27,7 @@ Bytes BufferBytes(TCustomDSoundBuffer& buffer)
 TEST(TDSound, NeedsAWindowAndAWorkingOutput)
 {
     auto back = std::make_shared<audio::ManualAudio>();
-    audio::SetDefaultBackEnd(back);
+    const TestSupport::ScopedAudioBackEnd installed(back);
     {
         TComponent plain(nullptr);
         auto* sound = new TDSound(&plain);
@@ -44,7 +44,6 @@ TEST(TDSound, NeedsAWindowAndAWorkingOutput)
         EXPECT_EQ(sound->PrimaryBuffer(), nullptr);
         EXPECT_TRUE(sound->BufferList().empty());
     }
-    audio::SetDefaultBackEnd(nullptr);
 }
 
 TEST(TDSound, SettersKeepOnlyValidValues)

@@ -82,15 +82,11 @@ protected:
             GTEST_SKIP() << "ffmpeg is not installed";
     }
 
-    Bytes Encode(const std::string& codec, const std::string& extra, const std::string& muxer = "mp3")
+    static Bytes Encode(const std::string& codec, const std::string& extra, const std::string& muxer = "mp3")
     {
-        const auto path = folder_.Path() / "out.mpa";
-        EXPECT_TRUE(RunTool("ffmpeg -v quiet -y -f lavfi -i 'sine=f=440:d=2.3:r=44100' -ac 2 -c:a " + codec + " " +
-                            extra + " -f " + muxer + " '" + path.string() + "'"));
-        return LoadFile(path);
+        return LoadFile(MadeFile("sine.mpa", "ffmpeg -v quiet -y -f lavfi -i 'sine=f=440:d=2.3:r=44100' -ac 2 -c:a " +
+                                                 codec + " " + extra + " -f " + muxer + " {}"));
     }
-
-    TempFolder folder_;
 };
 
 TEST_F(ZTMp3StreamEncoded, DecodesAlikeInAnyReadSizeAndCountsFrames)

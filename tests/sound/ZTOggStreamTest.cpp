@@ -18,15 +18,11 @@ protected:
     }
 
     // A Vorbis file made by sox: `seconds` of two sines.
-    Bytes Make(double seconds, int rate, int channels)
+    static Bytes Make(double seconds, int rate, int channels)
     {
-        const auto path = folder_.Path() / "made.ogg";
-        EXPECT_TRUE(RunTool("sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " '" +
-                            path.string() + "' synth " + std::to_string(seconds) + " sine 440 sine 660"));
-        return LoadFile(path);
+        return LoadFile(MadeFile("sines.ogg", "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
+                                                  " {} synth " + std::to_string(seconds) + " sine 440 sine 660"));
     }
-
-    TempFolder folder_;
 };
 
 // Offsets of the Ogg pages of a file.

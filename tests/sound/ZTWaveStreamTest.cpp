@@ -178,23 +178,20 @@ protected:
     {
         if (!HaveTool("sox"))
             GTEST_SKIP() << "sox is not installed";
-        source_ = folder_.Path() / "source.wav";
-        ASSERT_TRUE(RunTool("sox -n -r 22050 -c 2 -b 16 '" + source_.string() + "' synth 1.7 sine 300 sine 1200 vol 0.7"));
+        source_ = MadeFile("source.wav", "sox -n -r 22050 -c 2 -b 16 {} synth 1.7 sine 300 sine 1200 vol 0.7");
     }
 
-    // Encodes with sox and decodes with sox to 16-bit raw as the reference.
+    // The source encoded by sox (`encoded`, its file read into `file`), and sox's decode of it to
+    // 16-bit raw as the reference.
     void Encode(const std::string& encoding, Bytes& file, Bytes& reference)
     {
-        const auto encoded = folder_.Path() / ("enc-" + encoding + ".wav");
-        const auto raw = folder_.Path() / ("dec-" + encoding + ".raw");
-        ASSERT_TRUE(RunTool("sox '" + source_.string() + "' -e " + encoding + " '" + encoded.string() + "'"));
-        ASSERT_TRUE(RunTool("sox '" + encoded.string() + "' -t raw -e signed -b 16 '" + raw.string() + "'"));
+        encoded = MadeFile("enc-" + encoding + ".wav", "sox " + Quoted(source_) + " -e " + encoding + " {}");
         file = LoadFile(encoded);
-        reference = LoadFile(raw);
+        reference = LoadFile(MadeFile("dec-" + encoding + ".raw", "sox " + Quoted(encoded) + " -t raw -e signed -b 16 {}"));
     }
 
-    TempFolder folder_;
     std::filesystem::path source_;
+    std::filesystem::path encoded;
 };
 
 TEST_F(ZTWaveStreamEncoded, StereoImaAdpcmMatchesSox)
@@ -214,9 +211,7 @@ TEST_F(ZTWaveStreamEncoded, StereoMsAdpcmMatchesLibavcodec)
         GTEST_SKIP() << "ffmpeg is not installed";
     Bytes file, soxDecode;
     Encode("ms-adpcm", file, soxDecode);
-    const auto encoded = folder_.Path() / "enc-ms-adpcm.wav";
-    const auto raw = folder_.Path() / "ffmpeg.raw";
-    ASSERT_TRUE(RunTool("ffmpeg -v quiet -y -i '" + encoded.string() + "' -f s16le '" + raw.string() + "'"));
+    const auto raw = MadeFile("ffmpeg-ms-adpcm.raw", "ffmpeg -v quiet -y -i " + Quoted(encoded) + " -f s16le {}");
     const Bytes decoded = ExpectConsistent([&] { return Over<ZTWaveStream>(file); });
     EXPECT_EQ(decoded, LoadFile(raw));
 }

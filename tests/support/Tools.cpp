@@ -42,8 +42,9 @@ std::optional<std::filesystem::path> CachedFile(const std::string& name, const s
     if (std::filesystem::exists(path))
         return path;
     std::filesystem::create_directories(folder);
-    std::filesystem::path partial = path;
-    partial += ".part-" + std::to_string(::getpid());
+    // The partial name keeps the extension, which tells encoders the format to write.
+    const std::filesystem::path partial =
+        folder / (path.stem().string() + ".part-" + std::to_string(::getpid()) + path.extension().string());
     const std::string target = Quoted(partial);
     std::string command = make;
     for (auto at = command.find("{}"); at != std::string::npos; at = command.find("{}", at + target.size()))
