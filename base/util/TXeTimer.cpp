@@ -1,9 +1,8 @@
-// TXeTimer: a component that calls its OnTimer event periodically on a timer thread of its own.
+// TXeTimer: a component that calls its OnTimer event periodically on a timer of the timer service.
 #include "base/util/TXeTimer.h"
 
 #include "platform/classes/Application.h"
 #include "platform/classes/Exception.h"
-#include "platform/timer/PeriodicTimer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,11 +25,15 @@ unsigned Resolution(unsigned wanted)
 
 } // namespace
 
-TXeTimer::TXeTimer(TComponent* owner) : TComponent(owner), resolution_(Resolution(kMaxResolution)) {}
+TXeTimer::TXeTimer(TComponent* owner, std::shared_ptr<timer::BackEnd> timers)
+    : TComponent(owner), timers_(timers ? std::move(timers) : timer::DefaultBackEnd()),
+      resolution_(Resolution(kMaxResolution))
+{
+}
 
 TXeTimer::~TXeTimer()
 {
-    std::vector<std::unique_ptr<timer::PeriodicTimer>> finished;
+    std::vector<std::unique_ptr<timer::Timer>> finished;
     {
         const std::lock_guard lock(control_);
         enabled_ = false;
@@ -103,7 +106,7 @@ unsigned TXeTimer::GetResolution() const
 
 void TXeTimer::UpdateTimer()
 {
-    std::vector<std::unique_ptr<timer::PeriodicTimer>> finished;
+    std::vector<std::unique_ptr<timer::Timer>> finished;
     {
         const std::lock_guard lock(control_);
         if (running_) {
@@ -117,8 +120,7 @@ void TXeTimer::UpdateTimer()
         std::erase(stopped_, nullptr);
         if (interval_ != 0 && enabled_ && !destroying_) {
             try {
-                running_ = std::make_unique<timer::PeriodicTimer>(std::chrono::milliseconds(interval_),
-                                                                   [this](unsigned missed) { Tick(missed); });
+                running_ = timers_->Start(std::chrono::milliseconds(interval_), [this](unsigned missed) { Tick(missed); });
             } catch (const std::system_error&) {
                 throw EOutOfResources(kNoTimer);
             }

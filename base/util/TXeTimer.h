@@ -1,22 +1,23 @@
-// TXeTimer: a component that calls its OnTimer event periodically on a timer thread of its own.
+// TXeTimer: a component that calls its OnTimer event periodically on a timer of the timer service.
 #pragma once
 
 #include "platform/classes/Component.h"
+#include "platform/timer/TimerBackEnd.h"
 
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-namespace timer {
-class PeriodicTimer;
-}
-
 // Runs while enabled with a non-zero interval; every change of Enabled, Interval or OnTimer rebuilds
 // the timer from scratch. Ticks come on absolute deadlines (no drift). A tick that comes while
 // OnTimer still runs is dropped but still counted: Count counts every tick, saturating at
 // 0x7FFFFFFF. An exception from OnTimer leaves the timer running and reaches
 // Application().HandleException as Exception "Timer Call Error", with the timer as sender.
+//
+// The timers come from the timer service's back end given at construction (the process's default
+// when none is given): on the steady back end each is a thread of its own, on the manual clock the
+// ticks run on the thread that advances the clock.
 //
 // Threads: OnTimer, Timer and the dropped-tick counting run on the timer thread, so OnTimer does
 // its own locking. The setters may be called from any thread, also from inside OnTimer. Called
@@ -26,7 +27,7 @@ class PeriodicTimer;
 // own OnTimer.
 class TXeTimer : public TComponent {
 public:
-    explicit TXeTimer(TComponent* owner);
+    explicit TXeTimer(TComponent* owner, std::shared_ptr<timer::BackEnd> timers = nullptr);
     ~TXeTimer() override;
 
     bool GetEnabled() const;
@@ -60,14 +61,15 @@ private:
 
     // control_ guards the settings and the timers (never held while OnTimer runs or while waiting
     // for a timer thread).
+    const std::shared_ptr<timer::BackEnd> timers_;
     mutable std::mutex control_;
     unsigned interval_ = 1000;
     unsigned resolution_;
     bool enabled_ = false;
     bool destroying_ = false; // no new timer once the destructor has begun (OnTimer may still enable)
     TNotifyEvent onTimer_;
-    std::unique_ptr<timer::PeriodicTimer> running_;
-    std::vector<std::unique_ptr<timer::PeriodicTimer>> stopped_; // stopped from inside OnTimer, not yet joined
+    std::unique_ptr<timer::Timer> running_;
+    std::vector<std::unique_ptr<timer::Timer>> stopped_; // stopped from inside OnTimer, not yet joined
 
     std::atomic<bool> busy_{false}; // set while OnTimer runs
 };

@@ -1,10 +1,11 @@
 // TXeTimer: settings and resolution, ticks on the timer thread, dropped ticks while OnTimer runs,
-// the exception hook, stopping from inside and outside OnTimer, and Count's bounds. Time bounds
-// are loose: these run on busy machines.
+// the exception hook, stopping from inside and outside OnTimer, and Count's bounds. The schedule
+// runs on the manual clock; what only a thread shows runs on the steady clock with loose bounds.
 #include "base/util/TXeTimer.h"
 
 #include "platform/classes/Application.h"
 #include "platform/classes/Exception.h"
+#include "platform/timer/headless/ManualTimer.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -47,16 +49,39 @@ TEST(TXeTimer, DefaultsAndResolution)
 
 TEST(TXeTimer, NoTicksWhileDisabledOrWithoutInterval)
 {
-    TXeTimer timer(nullptr);
-    std::atomic<int> calls{0};
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    TXeTimer timer(nullptr, clock);
+    int calls = 0;
     timer.SetOnTimer([&](TObject*) { ++calls; });
     timer.SetInterval(2);
-    std::this_thread::sleep_for(30ms);
+    clock->Advance(30ms);
     timer.SetInterval(0);
     timer.SetEnabled(true);
-    std::this_thread::sleep_for(30ms);
+    clock->Advance(30ms);
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(timer.Count, 0);
+    EXPECT_EQ(clock->Running(), 0u);
+}
+
+// The frame pulse of a 30-frame game on 10 ms ticks: pulses at ticks 3, 6 and 10 of every ten.
+TEST(TXeTimer, DrivesAPulseScheduleOnTheManualClock)
+{
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    TXeTimer timer(nullptr, clock);
+    int ticks = 0;
+    std::vector<long long> pulses; // ms
+    timer.SetOnTimer([&](TObject*) {
+        const int phase = ++ticks % 10;
+        if (phase == 3 || phase == 6 || phase == 0)
+            pulses.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(clock->Now()).count());
+    });
+    timer.SetInterval(10);
+    timer.SetEnabled(true);
+    clock->Advance(1s);
+    ASSERT_EQ(pulses.size(), 30u);
+    EXPECT_EQ(std::vector<long long>(pulses.begin(), pulses.begin() + 4), (std::vector<long long>{30, 60, 100, 130}));
+    EXPECT_EQ(pulses.back(), 1000);
+    EXPECT_EQ(timer.Count, 100);
 }
 
 TEST(TXeTimer, TicksOnItsOwnThread)
@@ -110,24 +135,18 @@ TEST(TXeTimer, SameIntervalDoesNotRestart)
 
 TEST(TXeTimer, TicksWhileOnTimerRunsAreCountedAndDropped)
 {
-    TXeTimer timer(nullptr);
-    std::atomic<int> calls{0};
-    std::atomic<int> inside{0};
-    std::atomic<bool> overlapped{false};
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    TXeTimer timer(nullptr, clock);
+    int calls = 0;
     timer.SetOnTimer([&](TObject*) {
-        if (++inside > 1)
-            overlapped = true;
-        std::this_thread::sleep_for(30ms);
-        --inside;
-        ++calls;
+        if (++calls == 1)
+            clock->Hold(23ms); // spans the deadlines at 10, 15, 20 and 25 ms
     });
     timer.SetInterval(5);
     timer.SetEnabled(true);
-    ASSERT_TRUE(Eventually([&] { return calls >= 4; }));
-    timer.SetEnabled(false);
-    // Each 30 ms call spans about six 5 ms periods; ask for well under that.
-    EXPECT_GE(timer.Count, 3 * calls);
-    EXPECT_FALSE(overlapped);
+    clock->Advance(40ms); // calls at 5, 30, 35 and 40 ms
+    EXPECT_EQ(calls, 4);
+    EXPECT_EQ(timer.Count, 8);
 }
 
 TEST(TXeTimer, ExceptionReachesTheHookAndTheTimerGoesOn)
@@ -162,35 +181,42 @@ TEST(TXeTimer, ExceptionReachesTheHookAndTheTimerGoesOn)
 
 TEST(TXeTimer, DisablingFromInsideOnTimer)
 {
-    TXeTimer timer(nullptr);
-    std::atomic<int> calls{0};
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    TXeTimer timer(nullptr, clock);
+    int calls = 0;
     timer.SetOnTimer([&](TObject* sender) {
         if (++calls == 3)
             static_cast<TXeTimer*>(sender)->SetEnabled(false);
     });
     timer.SetInterval(3);
     timer.SetEnabled(true);
-    ASSERT_TRUE(Eventually([&] { return calls >= 3; }));
-    std::this_thread::sleep_for(30ms);
+    clock->Advance(30ms);
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(timer.GetEnabled());
-    timer.SetEnabled(true); // joins the thread stopped from inside, starts a new one
-    ASSERT_TRUE(Eventually([&] { return calls >= 5; }));
+    timer.SetEnabled(true); // drops the timer stopped from inside, starts a new one
+    clock->Advance(6ms);
+    EXPECT_EQ(calls, 5);
+    EXPECT_EQ(clock->Running(), 1u);
 }
 
 TEST(TXeTimer, RestartingFromInsideOnTimer)
 {
-    TXeTimer timer(nullptr);
-    std::atomic<int> calls{0};
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    TXeTimer timer(nullptr, clock);
+    std::vector<long long> calls; // ms
     timer.SetOnTimer([&](TObject* sender) {
         auto* self = static_cast<TXeTimer*>(sender);
-        if (++calls % 2 == 0)
+        calls.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(clock->Now()).count());
+        if (calls.size() % 2 == 0)
             self->SetInterval(self->GetInterval() == 3 ? 4 : 3);
     });
     timer.SetInterval(3);
     timer.SetEnabled(true);
-    ASSERT_TRUE(Eventually([&] { return calls >= 10; }));
-} // destroyed while running, with stopped threads to join
+    clock->Advance(20ms);
+    // A new interval starts a new timer from the time of the change.
+    EXPECT_EQ(calls, (std::vector<long long>{3, 6, 10, 14, 17, 20}));
+    EXPECT_EQ(clock->Running(), 1u);
+} // destroyed with a stopped timer to drop
 
 TEST(TXeTimer, DisablingWaitsForARunningOnTimer)
 {
@@ -229,13 +255,18 @@ TEST(TXeTimer, CountSaturates)
 
 TEST(TXeTimer, OwnerDestroysIt)
 {
-    TComponent owner(nullptr);
-    std::atomic<int> calls{0};
-    auto* timer = new TXeTimer(&owner);
-    timer->SetOnTimer([&](TObject*) { ++calls; });
-    timer->SetInterval(2);
-    timer->SetEnabled(true);
-    ASSERT_TRUE(Eventually([&] { return calls >= 2; }));
-} // the owner's destructor stops and joins the timer
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    {
+        TComponent owner(nullptr);
+        int calls = 0;
+        auto* timer = new TXeTimer(&owner, clock);
+        timer->SetOnTimer([&](TObject*) { ++calls; });
+        timer->SetInterval(2);
+        timer->SetEnabled(true);
+        clock->Advance(4ms);
+        EXPECT_EQ(calls, 2);
+    } // the owner's destructor destroys the timer, which stops its clock's timer
+    EXPECT_EQ(clock->Running(), 0u);
+}
 
 } // namespace

@@ -1,26 +1,27 @@
-// PeriodicTimer: a thread of its own that calls a handler at a fixed period, on absolute deadlines.
-#include "platform/timer/PeriodicTimer.h"
+// PeriodicTimer: a thread of its own that calls a handler at a fixed period, on absolute deadlines
+// of the monotonic clock.
+#include "platform/timer/steady/PeriodicTimer.h"
 
-#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
 namespace timer {
 
-Caps GetCaps() { return {1, 1000000}; }
-
-// `lock` guards `stop`; the rest is set before the thread starts and then only read by it.
+// `lock` guards `stop`; `threadId` is written by the thread itself before its first call, so the
+// thread never reads the owner's std::thread object; the rest is set before the thread starts.
 struct PeriodicTimer::State {
     std::mutex lock;
     std::condition_variable wake;
     bool stop = false;
-    std::chrono::steady_clock::duration period;
+    std::atomic<std::thread::id> threadId;
+    std::chrono::milliseconds period;
     Handler handler;
 };
 
 PeriodicTimer::PeriodicTimer(std::chrono::milliseconds period, Handler handler) : state_(std::make_shared<State>())
 {
-    state_->period = std::max<std::chrono::steady_clock::duration>(period, std::chrono::milliseconds(1));
+    state_->period = period;
     state_->handler = std::move(handler);
     thread_ = std::thread([state = state_] { Run(state); });
 }
@@ -43,29 +44,26 @@ void PeriodicTimer::Stop()
     state_->wake.notify_all();
 }
 
+bool PeriodicTimer::OnTimerThread() const
+{
+    return state_->threadId.load() == std::this_thread::get_id();
+}
+
 void PeriodicTimer::Run(const std::shared_ptr<State>& state)
 {
-    using Clock = std::chrono::steady_clock;
-    const Clock::duration period = state->period;
-    Clock::time_point next = Clock::now() + period;
+    state->threadId = std::this_thread::get_id();
+    Deadlines deadlines(std::chrono::steady_clock::now(), state->period);
     unsigned missed = 0;
     std::unique_lock guard(state->lock);
-    while (!state->wake.wait_until(guard, next, [&] { return state->stop; })) {
+    while (!state->wake.wait_until(guard, deadlines.Next(), [&] { return state->stop; })) {
         guard.unlock();
         try {
             state->handler(missed);
         } catch (...) {
-            // Dropped: see the class comment.
+            // Dropped: see Timer.
         }
         guard.lock();
-        next += period;
-        const Clock::time_point now = Clock::now();
-        missed = 0;
-        if (next <= now) {
-            const auto behind = (now - next) / period + 1;
-            missed = static_cast<unsigned>(behind);
-            next += behind * period;
-        }
+        missed = deadlines.Step(std::chrono::steady_clock::now());
     }
 }
 

@@ -1,6 +1,8 @@
 // PeriodicTimer: absolute deadlines, reporting of missed deadlines, stopping, exceptions, and
-// destruction from the handler. Time bounds are loose: these run on busy machines.
-#include "platform/timer/PeriodicTimer.h"
+// destruction from the handler. Only lower bounds on time are asserted: these run on busy machines
+// (the exact arithmetic of missed deadlines is tested on Deadlines and the manual clock).
+#include "platform/timer/steady/PeriodicTimer.h"
+#include "platform/timer/steady/SteadyTimer.h"
 
 #include <gtest/gtest.h>
 
@@ -56,8 +58,8 @@ TEST(PeriodicTimer, ReportsTheDeadlinesAHandlerSpanned)
     });
     ASSERT_TRUE(Eventually([&] { return calls >= 2; }));
     t.Stop();
+    // However late the thread runs, at least those four deadlines passed during the first call.
     EXPECT_GE(firstReport, 4u);
-    EXPECT_LE(firstReport, 10u) << "loose: a busy machine may hold the thread longer";
 }
 
 TEST(PeriodicTimer, NoCallAfterStop)
@@ -92,6 +94,14 @@ TEST(PeriodicTimer, HandlerMayDestroyItsOwnTimer)
     });
     EXPECT_FALSE((*owner)->OnTimerThread());
     EXPECT_TRUE(Eventually([&] { return destroyed.load(); }));
+}
+
+TEST(PeriodicTimer, TheSteadyBackEndMakesThem)
+{
+    std::atomic<int> calls{0};
+    const std::unique_ptr<timer::Timer> t = timer::SteadyTimer().Start(1ms, [&](unsigned) { ++calls; });
+    EXPECT_TRUE(Eventually([&] { return calls >= 2; }));
+    EXPECT_NE(dynamic_cast<timer::PeriodicTimer*>(t.get()), nullptr);
 }
 
 TEST(PeriodicTimer, Caps)
