@@ -23,3 +23,4 @@ class EConvertError : public Exception { using Exception::Exception; };
 class EListError : public Exception { using Exception::Exception; };
 class EOutOfMemory : public Exception { using Exception::Exception; };
 class EOutOfResources : public Exception { using Exception::Exception; };
+class EThread : public Exception { using Exception::Exception; };
