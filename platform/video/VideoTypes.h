@@ -53,6 +53,21 @@ inline Rect Bound(const Rect& a, const Rect& b)
             std::max(a.bottom, b.bottom)};
 }
 
+// Where a picture of `picture` pixels is shown on a target of `target` pixels: as large as fits
+// with the same proportions, centred (black bars fill the rest).
+inline Rect FitPicture(Size picture, Size target)
+{
+    int w = target.width;
+    int h = target.height;
+    if (static_cast<long long>(target.width) * picture.height <= static_cast<long long>(target.height) * picture.width)
+        h = static_cast<int>(static_cast<long long>(target.width) * picture.height / picture.width);
+    else
+        w = static_cast<int>(static_cast<long long>(target.height) * picture.width / picture.height);
+    const int x = (target.width - w) / 2;
+    const int y = (target.height - h) / 2;
+    return {x, y, x + w, y + h};
+}
+
 // How the pixels of a surface or a display mode are laid out: the bit count and the channel masks
 // of one pixel (a little-endian word, or three bytes for 24 bits). An 8-bit layout is palettised
 // and has no masks.

@@ -76,17 +76,11 @@ private:
 
 namespace {
 
-// Where a width x height picture goes in a target of tw x th: as large as fits, same proportions, centred.
+// Where a width x height picture goes in a target of tw x th (video::FitPicture as SDL's rectangle).
 SDL_Rect FitRect(int width, int height, int tw, int th)
 {
-    SDL_Rect r{0, 0, tw, th};
-    if (static_cast<long long>(tw) * height <= static_cast<long long>(th) * width)
-        r.h = static_cast<int>(static_cast<long long>(tw) * height / width);
-    else
-        r.w = static_cast<int>(static_cast<long long>(th) * width / height);
-    r.x = (tw - r.w) / 2;
-    r.y = (th - r.h) / 2;
-    return r;
+    const Rect r = FitPicture({width, height}, {tw, th});
+    return SDL_Rect{r.left, r.top, r.Width(), r.Height()};
 }
 
 // The first destination pixel whose nearest source pixel is `s` or later, when `src` pixels are

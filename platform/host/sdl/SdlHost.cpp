@@ -1,0 +1,75 @@
+// The SDL2 host: the UI thread's loop over the video service's SDL window, with its input translated.
+#include "platform/host/sdl/SdlHost.h"
+
+#include "platform/host/sdl/SdlMessageBox.h"
+#include "platform/video/sdl/SdlVideo.h"
+
+#include <SDL.h>
+
+#include <vector>
+
+namespace host {
+
+namespace {
+
+// The longest a waiting turn sleeps: a safety net, since posted work and presents wake it anyway.
+constexpr int kMaxWaitMs = 100;
+
+} // namespace
+
+std::unique_ptr<SdlHost> SdlHost::Create(video::SdlVideo& video, const std::string& utf8Title, video::Size client)
+{
+    std::unique_ptr<video::SdlWindow> window = video.CreateWindow(utf8Title, client);
+    if (!window)
+        return nullptr;
+    return std::make_unique<SdlHost>(std::move(window));
+}
+
+SdlHost::SdlHost(std::unique_ptr<video::SdlWindow> window)
+    : window_(std::move(window)), wakeEvent_(SDL_RegisterEvents(1))
+{
+}
+
+SdlHost::~SdlHost() = default;
+
+video::VideoWindow& SdlHost::Window()
+{
+    return *window_;
+}
+
+void SdlHost::InstallMessageBoxes()
+{
+    InstallSdlMessageBoxes(window_->Native());
+}
+
+void SdlHost::PumpEvents(bool wait)
+{
+    SDL_Event event;
+    bool have = wait ? SDL_WaitEventTimeout(&event, kMaxWaitMs) != 0 : SDL_PollEvent(&event) != 0;
+    input_.SetView(window_->ClientSize(), window_->ShownSize());
+    std::vector<WindowEvent> translated;
+    while (have) {
+        if (event.type == wakeEvent_) {
+            wakePosted_ = false;
+        } else {
+            window_->HandleEvent(event);
+            translated.clear();
+            input_.Translate(event, translated);
+            for (const WindowEvent& e : translated)
+                Deliver(e);
+        }
+        have = SDL_PollEvent(&event) != 0;
+    }
+    window_->Present();
+}
+
+void SdlHost::Wake()
+{
+    if (wakeEvent_ == static_cast<std::uint32_t>(-1) || wakePosted_.exchange(true))
+        return;
+    SDL_Event event{};
+    event.type = wakeEvent_;
+    SDL_PushEvent(&event);
+}
+
+} // namespace host
