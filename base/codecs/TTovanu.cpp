@@ -389,8 +389,9 @@ bool TTovanuDecode::DecodePacket(const TCodecWrite& write)
         if (low >= 10)
             distance = (low - 10) << 8 | *ip++;
         const int produced = plainSize_ - left;
-        if (length == 0 || length > left || distance == 0 || distance > produced)
+        if (length == 0 || distance == 0 || distance > produced)
             return false;
+        length = std::min(length, left); // the last match is cut at the output's end
         const unsigned char* src = op - distance;
         if (distance >= 16) {
             for (int i = 0; i < length; i += 16) // overlapping only by whole pieces already written
@@ -427,7 +428,8 @@ bool TTovanuDecode::DecodeAll(const TCodecRead& read, const TCodecWrite& write, 
         if (!DecodePacket(write))
             return false;
     }
-    if (readTotal_ != inSize_ || inPos_ != inEnd_ || !WriteOutBuffer(write))
+    // The output is complete: whatever input follows is not looked at.
+    if (!WriteOutBuffer(write))
         return false;
     if (progress)
         progress(100);

@@ -171,11 +171,8 @@ TEST(TTovanuDecode, RefusesImpossibleItems)
     };
     const Case cases[] = {
         {"match before the start", {0x00, 0x00, 0x00, 0x40, 'a', 0x01}, 3},           // distance 2 after one byte
-        {"match past the output", {0x00, 0x00, 0x00, 0x40, 'a', 0xE0, 99}, 50},      // the 100-byte run into 50
         {"distance 0", {0x00, 0x00, 0x00, 0x40, 'a', 0x1A, 0x00}, 3},
         {"length 0", {0x00, 0x00, 0x00, 0x40, 'a', 0xE0, 0x00}, 3},
-        {"longest token into a short output", {0x00, 0x00, 0x00, 0x40, 'a', 0xF0, 0xFF, 0xFF}, 1000},
-        {"bytes after the end", {0x00, 0x00, 0x00, 0x00, 'a', 'b'}, 1},
         {"flag word cut", {0x00, 0x00, 0x00}, 1},
         {"literal missing", {0x00, 0x00, 0x00, 0x00, 'a'}, 2},
         {"distance byte missing", {0x00, 0x00, 0x00, 0x40, 'a', 0x1A}, 3},
@@ -187,6 +184,29 @@ TEST(TTovanuDecode, RefusesImpossibleItems)
     Bytes out;
     EXPECT_TRUE(Decode({0x00, 0x00, 0x00, 0x40, 'a', 0xE0, 99}, 100, out));
     EXPECT_EQ(out, Bytes(100, 'a'));
+}
+
+// Once the output is complete the decoder stops: a last match running past it is cut, and bytes
+// after it are not read.
+TEST(TTovanuDecode, StopsAtTheOutputSize)
+{
+    struct Case {
+        const char* what;
+        Bytes stream;
+        Bytes plain;
+    };
+    const Case cases[] = {
+        {"match past the output", {0x00, 0x00, 0x00, 0x40, 'a', 0xE0, 99}, Bytes(50, 'a')}, // the 100-byte run into 50
+        {"longest token into a short output", {0x00, 0x00, 0x00, 0x40, 'a', 0xF0, 0xFF, 0xFF}, Bytes(1000, 'a')},
+        {"match past the output, then more items", {0x00, 0x00, 0x00, 0x60, 'a', 0x10, 'b'}, Bytes(2, 'a')},
+        {"bytes after the end", {0x00, 0x00, 0x00, 0x00, 'a', 'b'}, {'a'}},
+        {"a packet after the end", {0x00, 0x00, 0x00, 0x00, 'a', 0x00, 0x00, 0x00, 0x00, 'b'}, {'a'}},
+    };
+    for (const Case& c : cases) {
+        Bytes out;
+        EXPECT_TRUE(Decode(c.stream, static_cast<int>(c.plain.size()), out)) << c.what;
+        EXPECT_EQ(out, c.plain) << c.what;
+    }
 }
 
 // Thirty-two matches of the longest length in one packet: the decoder writes out as it goes.
@@ -208,21 +228,27 @@ TEST(TTovanuDecode, DamagedStreamsFailOrStayInBounds)
     std::vector<Bytes> streams;
     for (const Bytes& input : inputs)
         streams.push_back(Encode(input));
-    int refused = 0;
+    int refused = 0, damaged = 0;
     for (int round = 0; round < 1000; ++round) {
         const std::size_t which = static_cast<std::size_t>(round) % streams.size();
         const CodecCorpus::Damage damage = CodecCorpus::Damaged(streams[which], rng);
         Bytes out;
         const bool ok = Decode(damage.stream, static_cast<int>(inputs[which].size()), out);
-        if (damage.kind == CodecCorpus::DamageKind::Cut || damage.kind == CodecCorpus::DamageKind::Extend) {
+        if (damage.kind == CodecCorpus::DamageKind::Cut) {
             EXPECT_FALSE(ok) << "round " << round;
+        }
+        if (damage.kind == CodecCorpus::DamageKind::Extend) {
+            EXPECT_TRUE(ok && out == inputs[which]) << "round " << round << ": bytes after the end are not read";
         }
         if (ok) {
             EXPECT_EQ(out.size(), inputs[which].size());
         }
-        refused += ok ? 0 : 1;
+        if (damage.kind != CodecCorpus::DamageKind::Extend) {
+            ++damaged;
+            refused += ok ? 0 : 1;
+        }
     }
-    EXPECT_GT(refused, 500);
+    EXPECT_GT(refused * 5, damaged * 2) << "most damage is caught";
 }
 
 TEST(TTovanuHash, KeepsTheLastInsertsNewestFirst)
