@@ -1,6 +1,8 @@
 // TXeRect: the rectangle value type (right and bottom exclusive), and XeRect to build one.
 #pragma once
 
+#include "platform/classes/Controls.h"
+
 // Four signed 32-bit edges in the order left, top, right, bottom, the same layout as the system's
 // RECT, so a RECT-shaped record converts by copying the fields. Empty when right <= left or
 // bottom <= top. Edge arithmetic wraps around at the 32-bit limits, as the system's own did.
@@ -28,6 +30,7 @@ struct TXeRect {
 
     // Whether the point lies inside: left <= x < right and top <= y < bottom.
     bool InRect(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
+    bool InRect(const TPoint& p) const { return InRect(p.x, p.y); }
     // Whether r's edges lie within this one's (emptiness is not looked at).
     bool InRect(const TXeRect& r) const
     {

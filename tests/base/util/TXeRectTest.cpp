@@ -78,6 +78,8 @@ TEST(TXeRect, ContainmentAndPoints)
     EXPECT_TRUE(r.InRect(9, 9));
     EXPECT_FALSE(r.InRect(10, 5));
     EXPECT_FALSE(r.InRect(5, 10));
+    EXPECT_TRUE(r.InRect(TPoint{9, 0}));
+    EXPECT_FALSE(r.InRect(TPoint{-1, 5}));
     EXPECT_TRUE(r.InRect(r));
     EXPECT_TRUE(r.InRect(XeRect(2, 2, 2, 2))) << "emptiness is not looked at";
     EXPECT_FALSE(r.InRect(XeRect(2, 2, 11, 3)));
