@@ -3,6 +3,7 @@
 
 #include "platform/classes/Application.h"
 #include "platform/classes/Exception.h"
+#include "platform/codepage/CodePage.h"
 
 #include <algorithm>
 #include <chrono>
@@ -122,7 +123,7 @@ void TXeTimer::UpdateTimer()
             try {
                 running_ = timers_->Start(std::chrono::milliseconds(interval_), [this](unsigned missed) { Tick(missed); });
             } catch (const std::system_error&) {
-                throw EOutOfResources(kNoTimer);
+                throw EOutOfResources(kNoTimer, CodePage::ShiftJis);
             }
         }
     }

@@ -1,6 +1,7 @@
 // TApplication: the process's replaceable user-facing hooks (message box, exception display).
 #include "platform/classes/Application.h"
 
+#include "platform/classes/Exception.h"
 #include "platform/codepage/CodePage.h"
 
 #include <cstdio>
@@ -34,8 +35,10 @@ int TApplication::MessageBox(std::string_view text, std::string_view caption, in
 
 void TApplication::ShowException(const std::exception& error)
 {
-    if (OnShowException)
-        OnShowException(CodePage::ToUtf8(error.what()));
+    if (!OnShowException)
+        return;
+    const auto* own = dynamic_cast<const Exception*>(&error);
+    OnShowException(CodePage::ToUtf8(error.what(), own != nullptr && own->MessageCodePage != 0 ? own->MessageCodePage : CodePage::Ansi()));
 }
 
 void TApplication::HandleException(TObject* sender, const std::exception& error)

@@ -37,7 +37,8 @@ public:
     // Shows `text` under `caption`, both in `codePage`, and returns the button chosen.
     int MessageBox(std::string_view text, std::string_view caption, int flags, int codePage);
     int MessageBox(std::string_view text, std::string_view caption, int flags);
-    // Shows an exception's message, taken to be in the ANSI code page.
+    // Shows an exception's message: in its own code page for an Exception that names one, else in
+    // the ANSI code page.
     void ShowException(const std::exception& error);
     // Handles an exception that reached the top of a piece of work with nobody to return it to (a
     // timer tick, say), on the thread where it happened: OnHandleException when set, else
