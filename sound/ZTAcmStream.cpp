@@ -42,8 +42,10 @@ bool ZTAcmStream::Open(const WaveFormat& format, std::uint32_t dataBytes, bool /
     const bool pcm = format.formatTag == kWaveFormatPcm && (wantedChannels == 0 || wantedChannels == format.channels) &&
                      (wantedBits == 0 || wantedBits == format.bitsPerSample) &&
                      (wantedRate == 0 || wantedRate == format.samplesPerSec);
-    // PCM whose samples are not whole bytes cannot pass through; the converter takes or refuses it.
-    if (pcm && format.bitsPerSample % 8 == 0)
+    // Only the widths the buffers play (8 and 16 bits) pass through; wider PCM (24, 32 bits) is
+    // converted to 16 bits as the same samples under an extensible header are, and widths that
+    // are not whole bytes go to the converter too, which refuses them.
+    if (pcm && (format.bitsPerSample == 8 || format.bitsPerSample == 16))
         return OpenPassThrough(format, dataBytes);
     return OpenConversion(format, dataBytes, wantedChannels, wantedBits, wantedRate);
 }

@@ -101,6 +101,28 @@ TEST(TDSound, WholeSoundFactoriesIgnoreTheirFlags)
     EXPECT_EQ(three->Length(), 4410u * 2);
 }
 
+TEST(TDSound, MakesBuffersAndStreamsOfWidePcm)
+{
+    ManualSound m;
+    Bytes wide, want;
+    for (int i = 0; i < 4410; ++i) {
+        const auto sample = static_cast<std::uint16_t>(i * 37);
+        wide.insert(wide.end(), {0, 0});
+        Put16(wide, sample);
+        Put16(want, sample);
+    }
+    MemoryZTStream file(PcmWave(2, 44100, 32, wide));
+    TDSoundBuffer* buffer = m.sound->CreateBufferFromWave(&file, false, false, false);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(buffer->BitsPerSample(), 16);
+    EXPECT_EQ(BufferBytes(*buffer), want);
+    MemoryZTStream streamed(PcmWave(1, 22050, 24, Bytes(3000, 0x11)));
+    TDSoundStream* stream = m.sound->CreateStreamFromWave(&streamed, false, false);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->BitsPerSample(), 16);
+    EXPECT_EQ(stream->GetStreamSize(), 2000u);
+}
+
 TEST(TDSound, MakesNoBufferFromAStreamThatYieldsNothing)
 {
     ManualSound m;

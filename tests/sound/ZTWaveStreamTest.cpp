@@ -64,6 +64,36 @@ TEST(ZTWaveStream, EightBitStaysEightBit)
     EXPECT_EQ(ReadAll(*stream, 100), Ramp(1000));
 }
 
+// `samples` as little-endian integers of `bytes` bytes each, the 16-bit value in the top bytes.
+Bytes WidePcm(const std::vector<std::int16_t>& samples, unsigned bytes)
+{
+    Bytes data;
+    for (const std::int16_t sample : samples) {
+        data.insert(data.end(), bytes - 2, 0);
+        Put16(data, static_cast<std::uint16_t>(sample));
+    }
+    return data;
+}
+
+// The buffers play 8 and 16 bits only: wider plain PCM becomes 16-bit, as under an extensible header.
+TEST(ZTWaveStream, WidePcmBecomesSixteenBits)
+{
+    const std::vector<std::int16_t> samples{0, 1, -1, 0x1234, -0x1234, 32767, -32768, 100};
+    Bytes want;
+    for (const std::int16_t sample : samples)
+        Put16(want, static_cast<std::uint16_t>(sample));
+    for (const unsigned bits : {24u, 32u}) {
+        for (const unsigned channels : {1u, 2u}) {
+            auto stream = Over<ZTWaveStream>(PcmWave(channels, 22050, bits, WidePcm(samples, bits / 8)));
+            ASSERT_TRUE(stream->IsOpen()) << bits << " bits";
+            EXPECT_EQ(stream->GetBitsPerSample(), 16u);
+            EXPECT_EQ(stream->GetChannels(), channels);
+            EXPECT_EQ(stream->GetSamplesPerSec(), 22050u);
+            EXPECT_EQ(ReadAll(*stream, 6), want) << bits << " bits, " << channels << " channels";
+        }
+    }
+}
+
 TEST(ZTWaveStream, SeekFrameLandsOnTheSample)
 {
     const Bytes data = Ramp(4000);
