@@ -16,7 +16,9 @@
 // Threads: the device is set up, enabled and disabled by one thread at a time. Buffers may be made
 // and deleted on any game thread (the logic thread loads sounds while a frame thread releases a
 // faded one): the buffer list has its own lock, never held while a buffer is made, deleted or
-// restored. The notification threads of buffers and streams never call into TDSound.
+// restored. The notification threads of buffers and streams never call into TDSound. Disabling
+// deletes every buffer, so it follows the rule for deleting one (TDSoundBuffer.h): no lock held
+// that a buffer's OnNotify or OnRestore takes.
 #pragma once
 
 #include "platform/audio/AudioDevice.h"

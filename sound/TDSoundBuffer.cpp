@@ -452,13 +452,14 @@ std::uint32_t TDSoundBuffer::GetPosition()
 
 void TDSoundBuffer::NotifyCallBack(TDSoundThread*, int index)
 {
-    if (!FCreated || index != 0 || !FOnNotify)
+    if (!FCreated || index != 0)
         return;
     // Only a stop at the end is a notice: a requested stop, or the stop inside a restart, is not.
+    // An end is taken as seen also while no handler is set, so a handler set later is not told
+    // of it at the next Stop.
     const std::uint32_t ends = FBuffer->EndCount();
-    if (ends == FEndsNoticed)
+    if (ends == FEndsNoticed.exchange(ends) || !FOnNotify)
         return;
-    FEndsNoticed = ends;
     const TNotifyEvent handler = FOnNotify; // the handler may delete this buffer
     handler(this);
 }
@@ -471,8 +472,13 @@ void TDSoundBuffer::SetOnNotify(TNotifyEvent handler)
     }
     if (FStaticFlag || IsPlay())
         return;
-    if (FNotify || SetUpStopNotice())
-        FOnNotify = std::move(handler);
+    if (!FNotify) {
+        // Ends the buffer reached before it had a notification are not notices.
+        FEndsNoticed = FBuffer->EndCount();
+        if (!SetUpStopNotice())
+            return;
+    }
+    FOnNotify = std::move(handler);
 }
 
 // ---- TDSoundBuffer3D ----

@@ -13,6 +13,9 @@
 // Threads: a buffer is driven by one game thread at a time; OnNotify (and OnRestore when a
 // refill restores) run on the notification thread and must take the game's own locks. OnNotify
 // and OnRestore are set before the buffer plays. A handler may delete its own buffer.
+// Locking rule: Release and the destructor wake the notification thread at once and wait for a
+// handler that is running to return, so a buffer is deleted (or released) only by a thread that
+// holds no lock its OnNotify or OnRestore takes; holding one would deadlock.
 #pragma once
 
 #include "platform/audio/AudioBuffer.h"
@@ -170,7 +173,7 @@ protected:
     bool FPrimary = false;
 
 private:
-    std::uint32_t FEndsNoticed = 0; // the buffer's end count at the last notice (notification thread)
+    std::atomic<std::uint32_t> FEndsNoticed{0}; // the buffer's end count when last looked at
 };
 
 class TDSoundBuffer3D : public TDSoundBuffer {

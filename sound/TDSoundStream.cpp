@@ -227,7 +227,10 @@ void TDSoundStream::SetLoopPoint(int pos)
 {
     if (!FCreated || !FDecoder)
         return;
-    FLoopPoint = pos >= 0 && pos < FDecoder->GetSize() ? static_cast<std::uint32_t>(pos) : 0;
+    // The refill reads the loop point and uses the decoder while it holds the refill lock.
+    std::lock_guard guard(FRefillLock);
+    FLoopPoint.store(pos >= 0 && pos < FDecoder->GetSize() ? static_cast<std::uint32_t>(pos) : 0,
+                     std::memory_order_release);
 }
 
 // ---- playing ----
@@ -243,7 +246,7 @@ bool TDSoundStream::Play(bool loop, std::uint32_t pos)
     {
         std::lock_guard guard(FPositionLock);
         FQuarterPos = {};
-        FLoopStart = FLoopPoint;
+        FLoopStart = LoopPoint();
     }
     for (auto& flag : FEndFlags)
         flag = false;
@@ -281,7 +284,7 @@ bool TDSoundStream::Stop()
         std::lock_guard guard(FRefillLock);
         FStopping = true;
         FEndReached = false;
-        if (!FBuffer->Stop())
+        if (!StopRing())
             return false;
         for (int i = 1; i <= kQuarters; ++i)
             FEvents->Reset(i);
@@ -299,12 +302,25 @@ bool TDSoundStream::StopInSync()
         return false;
     IsLostAndRestore();
     FEndReached = true; // the stop event this makes is the end notice
-    if (!FBuffer->Stop()) {
+    if (!StopRing()) {
         FEndReached = false;
         return false;
     }
     for (int i = 1; i <= kQuarters; ++i)
         FEvents->Reset(i);
+    return true;
+}
+
+bool TDSoundStream::StopRing()
+{
+    // The mixer reads ahead of what is heard by the output's latency, and a stopped buffer's
+    // cursor is where the mixer stopped reading: put it back on the frame last heard.
+    std::uint32_t heard = 0;
+    const bool known = FBuffer->GetCurrentPosition(&heard, nullptr);
+    if (!FBuffer->Stop())
+        return false;
+    if (known)
+        FBuffer->SetCurrentPosition(heard);
     return true;
 }
 
@@ -346,8 +362,9 @@ void TDSoundStream::FillMute(unsigned char* p, int n)
 void TDSoundStream::Wrap()
 {
     const auto size = static_cast<std::uint32_t>(std::max(FDecoder->GetPosition(), 0));
-    const bool sought = FDecoder->CanSeek() && FLoopPoint <= INT_MAX &&
-                        FDecoder->Seek(static_cast<int>(FLoopPoint), 0) >= 0;
+    const std::uint32_t loopPoint = LoopPoint();
+    const bool sought = FDecoder->CanSeek() && loopPoint <= INT_MAX &&
+                        FDecoder->Seek(static_cast<int>(loopPoint), 0) >= 0;
     if (!sought)
         FDecoder->Rewind();
     std::lock_guard guard(FPositionLock);

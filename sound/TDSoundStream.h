@@ -19,7 +19,8 @@
 // stop does nothing; Play takes no lock (its Stop keeps refills out until it starts the ring).
 // The position lock guards the quarter positions, the stream size and the loop restart point
 // between refills and GetPosition. Lock order: refill lock, then position lock. OnNotify runs on
-// the notification thread with neither lock held. Ownership: the decoder always, the adapter over
+// the notification thread with neither lock held. As for every buffer, a stream is deleted (or
+// released) only by a thread holding no lock its OnNotify takes (TDSoundBuffer.h). Ownership: the decoder always, the adapter over
 // a caller's TStream when this object made it; never the caller's stream.
 #pragma once
 
@@ -88,7 +89,7 @@ public:
     void Seek(int pos);
     // The decoded byte position looping returns to: pos when 0 <= pos < the decoded size, else 0.
     void SetLoopPoint(int pos);
-    std::uint32_t LoopPoint() const { return FLoopPoint; }
+    std::uint32_t LoopPoint() const { return FLoopPoint.load(std::memory_order_acquire); }
     std::uint32_t GetStreamSize();
     bool Looping() const { return FLoop.load(std::memory_order_acquire); }
 
@@ -112,6 +113,9 @@ private:
     template <typename Source> bool CreateFrom(Kind kind, Source* stream, bool pan, bool freq);
     // Restarts the decoder at the loop point after its end (refill lock held).
     void Wrap();
+    // Stops the ring with its cursor on the frame last heard, so a stopped stream reports where
+    // it was heard, not where the mixer had read to.
+    bool StopRing();
     std::uint32_t Quarter() const { return FLength / 4; }
 
     bool FOpen = false;
@@ -127,7 +131,7 @@ private:
     std::recursive_mutex FPositionLock;
     std::atomic<bool> FStopping{false};
     std::atomic<bool> FEndReached{false}; // StopInSync stopped the ring: its stop event is a notice
-    std::uint32_t FLoopPoint = 0;
+    std::atomic<std::uint32_t> FLoopPoint{0}; // set by a game thread, read by the refill
     std::uint32_t FStreamSize = 0; // guarded by FPositionLock
     std::uint32_t FLoopStart = 0;  // where the last wrap restarted; guarded by FPositionLock
 };

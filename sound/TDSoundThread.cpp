@@ -2,6 +2,8 @@
 // and hands each signalled event to the buffer's callback.
 #include "sound/TDSoundThread.h"
 
+#include "platform/system/ThreadPriority.h"
+
 #include <chrono>
 
 namespace DirectX {
@@ -11,14 +13,16 @@ struct TDSoundThread::State {
     TDSoundCallback callback;
     std::atomic<bool> terminated{false};
     std::atomic<int> index{-1};
+    std::chrono::milliseconds wait{TDSoundThread::kWaitMs};
 };
 
 TDSoundThread::TDSoundThread(TCustomDSoundBuffer* owner, std::shared_ptr<audio::EventSet> events,
-                             TDSoundCallback callback)
+                             TDSoundCallback callback, std::chrono::milliseconds wait)
     : owner_(owner), state_(std::make_shared<State>())
 {
     state_->events = std::move(events);
     state_->callback = std::move(callback);
+    state_->wait = wait;
 }
 
 TDSoundThread::~TDSoundThread()
@@ -41,6 +45,8 @@ void TDSoundThread::Start()
 void TDSoundThread::Terminate()
 {
     state_->terminated.store(true, std::memory_order_release);
+    if (state_->events)
+        state_->events->Interrupt(); // a waiting thread sees `terminated` now, not after its time-out
 }
 
 const std::shared_ptr<audio::EventSet>& TDSoundThread::Events() const
@@ -72,10 +78,14 @@ void TDSoundThread::WaitWhileHandling(int first, int last) const
 
 void TDSoundThread::Execute(const std::shared_ptr<State>& state, TDSoundThread* self)
 {
+    // Refills and notices must keep ahead of the mixer: one step above normal where the system
+    // lets an unprivileged process have it; otherwise normal priority, which the one-second lead
+    // of a stream's refills absorbs.
+    ThreadPriority::RaiseCurrentThread();
     // `self` is used only before each callback is made, while it is known to be alive: the
     // destructor sets `terminated` before the object goes away.
     while (!state->terminated.load(std::memory_order_acquire)) {
-        const int index = state->events->Wait(std::chrono::milliseconds(kWaitMs));
+        const int index = state->events->Wait(state->wait);
         if (index < 0 || state->terminated.load(std::memory_order_acquire))
             continue;
         state->index.store(index, std::memory_order_release);

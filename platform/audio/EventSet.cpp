@@ -83,6 +83,8 @@ int EventSet::Wait(std::chrono::milliseconds timeout)
     Done();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
+        if (interrupted_.load(std::memory_order_acquire))
+            return -1;
         const int index = TakeLowest();
         if (index >= 0) {
             (void)wake_.try_acquire(); // the token of the event just taken, when still there
@@ -92,6 +94,12 @@ int EventSet::Wait(std::chrono::milliseconds timeout)
         if (!wake_.try_acquire_until(deadline))
             return -1;
     }
+}
+
+void EventSet::Interrupt() noexcept
+{
+    interrupted_.store(true, std::memory_order_release);
+    wake_.release();
 }
 
 void EventSet::Done() noexcept

@@ -34,8 +34,8 @@ private:
 // often it is signalled) until the waiter takes it or it is reset, as Windows-style auto-reset
 // events do. Wait takes the lowest set event first.
 //
-// Threads: Signal is lock-free and allocation-free (the mixer calls it); Reset may be called from
-// any thread; Wait and Done only from the one thread that waits.
+// Threads: Signal is lock-free and allocation-free (the mixer calls it); Reset and Interrupt may be
+// called from any thread; Wait and Done only from the one thread that waits.
 class EventSet {
 public:
     static constexpr int kMaxEvents = 32;
@@ -57,6 +57,9 @@ public:
     int Wait(std::chrono::milliseconds timeout);
     // The event Wait returned last has been handled.
     void Done() noexcept;
+    // Makes the waiter's Wait return -1 at once, now and in every later call: the set is being
+    // shut down. Lock-free; any thread.
+    void Interrupt() noexcept;
     // The event the waiter has taken and not yet handled, -1 when none. It is announced before the
     // event is taken, so a thread that resets an event and then finds Handling() different from it
     // knows the waiter will not handle it.
@@ -70,6 +73,7 @@ private:
     std::shared_ptr<NotifyTracker> tracker_;
     std::atomic<std::uint32_t> pending_{0}; // bit i: event i is set
     std::atomic<int> handling_{-1};         // the event the waiter took and has not yet Done
+    std::atomic<bool> interrupted_{false};
     std::counting_semaphore<> wake_{0};     // one token per event that became set
 };
 

@@ -47,6 +47,19 @@ TEST(EventSet, WakesAWaitingThread)
     EXPECT_EQ(got, 1);
 }
 
+// An interrupted set ends every wait at once, a waiting one included, even with events set.
+TEST(EventSet, InterruptEndsEveryWait)
+{
+    EventSet events(2);
+    int got = -2;
+    std::thread waiter([&] { got = events.Wait(std::chrono::hours(1)); });
+    events.Interrupt();
+    waiter.join();
+    EXPECT_EQ(got, -1);
+    events.Signal(0);
+    EXPECT_EQ(events.Wait(std::chrono::hours(1)), -1);
+}
+
 TEST(EventSet, TrackerCountsUntilTheWaiterIsDone)
 {
     auto tracker = std::make_shared<NotifyTracker>();

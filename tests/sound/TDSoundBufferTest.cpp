@@ -101,6 +101,36 @@ TEST(TDSoundBuffer, NotifiesOnceAtTheEndNeverAfterStop)
     EXPECT_TRUE(c.buffer->IsPlay());
 }
 
+// Ends reached while a buffer had no handler are no notices later: neither for a buffer whose
+// handler was cleared nor for a duplicate that gets its notification only with its handler.
+TEST(TDSoundBuffer, AHandlerSetLaterHearsOnlyLaterEnds)
+{
+    ManualSound m;
+    Counted c(m, 4410);
+    TDSoundBuffer* duplicate = c.buffer->Duplicate();
+    ASSERT_NE(duplicate, nullptr);
+    EXPECT_EQ(duplicate->Thread(), nullptr);
+    c.buffer->SetOnNotify(nullptr);
+    std::atomic<int> notices{0};
+    for (TDSoundBuffer* buffer : {c.buffer, duplicate}) {
+        ASSERT_TRUE(buffer->Play(false));
+        m.Advance(44100); // played to its end, unheard
+        ASSERT_FALSE(buffer->IsPlay());
+        buffer->SetOnNotify([&](TObject*) { ++notices; });
+        ASSERT_NE(buffer->Thread(), nullptr);
+        ASSERT_TRUE(buffer->Play(false));
+        m.Advance(512);
+        ASSERT_TRUE(buffer->Stop());
+        m.Advance(44100);
+        EXPECT_EQ(notices, 0) << (buffer == duplicate ? "the duplicate" : "the original");
+        ASSERT_TRUE(buffer->Play(false));
+        m.Advance(44100);
+        EXPECT_EQ(notices, 1) << "a later end is heard";
+        notices = 0;
+    }
+    EXPECT_EQ(c.notices, 0);
+}
+
 TEST(TDSoundBuffer, RestartingAPlayingBufferIsNoEnd)
 {
     ManualSound m;

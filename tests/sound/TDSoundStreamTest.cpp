@@ -192,6 +192,26 @@ TEST(TDSoundStream, StopsWhenTheCursorEntersTheQuarterAfterTheData)
     }
 }
 
+// At the end of a non-looping sound the ring stops once the mixer enters the quarter after the
+// data; what is heard then lags by the output's latency, inside the last filled quarter.
+TEST(TDSoundStream, SelfStopKeepsTheLastAudiblePosition)
+{
+    constexpr std::uint32_t kPeriod = 256, kLatency = 1024;
+    const Sound sound = MakeSound(Codec::Wave, 2.0);
+    ManualSound m(kPeriod, kLatency);
+    MemoryZTStream source(sound.file);
+    TDSoundStream* stream = MakeStream(m, Codec::Wave, source);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_TRUE(stream->Play(false));
+    m.Advance(2 * kRate + 2 * kPeriod);
+    ASSERT_FALSE(stream->IsPlay());
+    const std::uint32_t position = stream->GetPosition();
+    EXPECT_LT(position, sound.pcm.size());
+    EXPECT_GE(position, sound.pcm.size() - (kLatency + kPeriod) * kFrameBytes);
+    m.Advance(kRate);
+    EXPECT_EQ(stream->GetPosition(), position);
+}
+
 TEST(TDSoundStream, StopAndRestartGiveNoNotice)
 {
     const Sound sound = MakeSound(Codec::Wave, 1.5);
@@ -299,6 +319,9 @@ TEST(TDSoundStream, PositionFollowsTheAudibleFrameWithinAMillisecond)
         EXPECT_GE(wraps, 5);
         ASSERT_TRUE(stream->Stop());
         const std::uint32_t stoppedAt = stream->GetPosition();
+        const std::uint64_t truth = TrueFrame(m.Clock() - start, frames, loopStart);
+        EXPECT_LE(LoopDistance(stoppedAt / kFrameBytes, truth, frames, loopStart), kRate / 1000)
+            << "a stopped stream reports the frame last heard, not the mixer's read position";
         m.Advance(kRate);
         EXPECT_EQ(stream->GetPosition(), stoppedAt) << "a stopped stream stays where it stopped";
     }
