@@ -40,7 +40,7 @@ bool PlausibleRecord(const TXeFileTable& record, std::uint32_t dataSize)
     case ptInverted:
         return record.Size == record.CompSize;
     default:
-        return true; // an unknown type lists, copies raw, and refuses to decode
+        return true; // a type no decoder knows is read as its raw stored bytes
     }
 }
 
@@ -114,7 +114,8 @@ bool TXePack::LoadPack(const char* file)
     if (file == nullptr)
         return false;
     try {
-        ownedArchive_ = std::make_unique<TFileStream>(file, fmOpenRead | fmShareDenyWrite);
+        // An archive to be changed must be writable: it is replaced by a changed copy at EndPack.
+        ownedArchive_ = std::make_unique<TFileStream>(file, (readOnly_ ? fmOpenRead : fmOpenReadWrite) | fmShareDenyWrite);
     } catch (const EStreamError&) {
         return false;
     }
@@ -360,8 +361,6 @@ XeFILE* TXePack::XefopenComp(const char* name, bool decode)
     file->Comp = record.Comp;
     if (!CheckEntryCrc(record))
         return nullptr;
-    if (decode && record.Comp > ptInverted)
-        return nullptr; // a type no decoder knows
     if (decode && (IsCoded(record.Comp) || record.Comp == ptInverted)) {
         try {
             auto stream = std::make_unique<TMemoryStream>();
@@ -500,8 +499,6 @@ bool TXePack::XefopenToStream(TStream* target, const char* name, bool decode)
         return true;
     try {
         target->SetPosition(0);
-        if (decode && record.Comp > ptInverted)
-            return false;
         if (decode && (IsCoded(record.Comp) || record.Comp == ptInverted)) {
             if (!DecodeEntry(target, record))
                 return false;

@@ -126,7 +126,9 @@ bool TXePack::AddFile(const char* name, const char* sourcePath, int method, bool
     try {
         TXeFileTable record{};
         // Duplicates are judged by the name as it will be stored (cut to its fields).
-        if (name == nullptr || *name == '\0' || !SplitEntryName(name, record) || CheckFileName(FullName(record).c_str()) >= 0)
+        // A name must also stay inside the folder it is one day extracted to.
+        if (name == nullptr || *name == '\0' || !IsRelativeEntryName(name) || !SplitEntryName(name, record) ||
+            CheckFileName(FullName(record).c_str()) >= 0)
             throw Exception(Text("ファイル名") + (name != nullptr ? name : "") + Text("が不正です。"));
         const AnsiString cannotOpen = Text("ファイル") + (sourcePath != nullptr ? sourcePath : "") + Text("が開けません。");
         std::unique_ptr<TFileStream> source;

@@ -6,6 +6,9 @@
 #include "platform/classes/Format.h"
 #include "platform/fs/FileSystem.h"
 
+#include <filesystem>
+#include <system_error>
+
 std::unique_ptr<TFileStream> CreateNumberedFile(const char* format, AnsiString& name)
 {
     for (int n = 0; n < 1000; ++n) {
@@ -46,6 +49,11 @@ bool TXeSafeFile::Commit()
     if (!stream_)
         return false;
     stream_.reset();
+    // A replaced file keeps its permissions.
+    std::error_code error;
+    const std::filesystem::file_status old = std::filesystem::status(FileSystem::NativePath(target_), error);
+    if (!error && std::filesystem::exists(old))
+        std::filesystem::permissions(FileSystem::NativePath(temporary_), old.permissions(), error);
     if (FileSystem::RenameFile(temporary_, target_))
         return true;
     FileSystem::DeleteFile(temporary_);

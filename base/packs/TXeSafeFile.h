@@ -18,8 +18,8 @@ public:
 
     TFileStream& Stream() { return *stream_; }
     const AnsiString& Target() const { return target_; }
-    // Closes the temporary file and renames it over the target. False when the rename fails; the
-    // temporary file is then removed and the target is as it was.
+    // Closes the temporary file and renames it over the target, which keeps its permissions. False
+    // when the rename fails; the temporary file is then removed and the target is as it was.
     bool Commit();
 
 private:

@@ -153,3 +153,28 @@ AnsiString PackLowerCase(std::string_view name)
     }
     return lower;
 }
+
+std::vector<AnsiString> EntryNameParts(std::string_view name)
+{
+    std::vector<AnsiString> parts(1);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char byte = name[i];
+        if (CodePage::IsLeadByte(static_cast<unsigned char>(byte)) && i + 1 < name.size()) {
+            parts.back() += byte;
+            parts.back() += name[++i];
+        } else if (byte == '\\' || byte == '/') {
+            parts.emplace_back();
+        } else {
+            parts.back() += byte;
+        }
+    }
+    return parts;
+}
+
+bool IsRelativeEntryName(std::string_view name)
+{
+    for (const AnsiString& part : EntryNameParts(name))
+        if (part.empty() || part == "." || part == ".." || part.find(':') != AnsiString::npos)
+            return false;
+    return true;
+}

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 inline constexpr std::uint16_t XePackVersion100 = 0x0100; // 32-byte records
 inline constexpr std::uint16_t XePackVersion200 = 0x0200; // 40-byte records
@@ -79,3 +80,9 @@ AnsiString FullName(const TXeFileTable& record);
 bool SplitEntryName(std::string_view name, TXeFileTable& record);
 // Lower case for lookup: single-byte letters change, double-byte characters do not.
 AnsiString PackLowerCase(std::string_view name);
+// The folder parts and file name of an entry name, split at "\" and "/" outside double-byte
+// characters of the ANSI code page (whose second byte may be a backslash).
+std::vector<AnsiString> EntryNameParts(std::string_view name);
+// Whether an entry name stays inside the folder it is extracted to: no empty, "." or ".." part
+// (so no leading, doubled or final separator) and no ":" (no drive, as "C:").
+bool IsRelativeEntryName(std::string_view name);

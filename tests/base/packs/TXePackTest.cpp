@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -350,7 +352,9 @@ TEST_F(TXePackTest, RefusedNamesLeaveTheArchiveAsItWas)
     EXPECT_FALSE(writer.AddFile("ABCDEFGHIJKLMNOPQRSTUzz", folder.Name("src\\file.txt").c_str(), 0, true))
         << "the same name once cut";
     EXPECT_FALSE(writer.AddFile("missing.txt", folder.Name("src\\missing.txt").c_str(), 1, true));
-    ASSERT_EQ(messages.shown.size(), 3u);
+    for (const char* outside : {"..\\up.txt", "a\\..\\..\\b.txt", "../up.txt", "\\root.txt", "C:x.txt", "a\\\\b", "dir\\", ".\\x"})
+        EXPECT_FALSE(writer.AddFile(outside, folder.Name("src\\file.txt").c_str(), 0, true)) << outside;
+    ASSERT_EQ(messages.shown.size(), 11u);
     EXPECT_EQ(messages.shown[0], "ファイル名abcdefghijklmnopqrstuVWXYZが不正です。");
     EXPECT_EQ(messages.shown[2], "ファイル" + folder.Name("src\\missing.txt") + "が開けません。");
     EXPECT_EQ(writer.GetFileNum(), 1);
@@ -389,6 +393,31 @@ TEST_F(TXePackTest, AFailedChangeKeepsThePreviousArchive)
     EXPECT_EQ(MakeStreamBytes(pack, "Text.TXT"), Text);
     for (const auto& entry : std::filesystem::directory_iterator(folder.Native()))
         EXPECT_EQ(entry.path().filename().string().find("XeTmp"), std::string::npos) << entry.path();
+}
+
+// A changed archive keeps its permissions; one the user may not write is not opened for changes.
+TEST_F(TXePackTest, ChangesKeepThePermissionsOfTheArchive)
+{
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(BuildPack(folder, packName, Sample(), 1));
+    const fs::path native = folder.Native() / "test.pak";
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(native, mode);
+    {
+        TXePack writer(nullptr);
+        writer.SetReadOnly(false);
+        ASSERT_TRUE(writer.LoadPack(packName.c_str()));
+        ASSERT_TRUE(writer.DelFile("one.txt"));
+        ASSERT_TRUE(writer.EndPack());
+    }
+    EXPECT_EQ(fs::status(native).permissions(), mode);
+    if (::geteuid() != 0) { // the superuser may write any file
+        fs::permissions(native, fs::perms::owner_read);
+        TXePack writer(nullptr);
+        writer.SetReadOnly(false);
+        EXPECT_FALSE(writer.LoadPack(packName.c_str()));
+        fs::permissions(native, mode);
+    }
 }
 
 TEST_F(TXePackTest, CopiesEntriesFromAnotherArchive)
@@ -499,6 +528,37 @@ TEST_F(TXePackTest, DamagedArchivesFailCleanly)
     EXPECT_EQ(pack.Xefopen("text.txt"), nullptr);
     TMemoryStream target;
     EXPECT_FALSE(pack.XefopenToStream(&target, "text.txt", true));
+}
+
+// A type no decoder knows is opened, decoding or not, as its raw stored bytes.
+TEST_F(TXePackTest, UnknownTypesOpenRaw)
+{
+    ASSERT_TRUE(BuildPack(folder, packName, Sample(), 1));
+    Bytes bytes = folder.Read("test.pak");
+    const std::uint32_t dataSize = bytes[8] | bytes[9] << 8 | bytes[10] << 16 | std::uint32_t(bytes[11]) << 24;
+    const std::size_t text = 16 + dataSize + 2 * 48; // the record of Text.TXT, an LZ entry
+    TXePack reader(nullptr);
+    ASSERT_TRUE(reader.LoadPack(packName.c_str()));
+    const TXeFileTable record = *reader.FileTable(2);
+    reader.ClosePack();
+    ASSERT_EQ(record.Comp, ptTovanu);
+    const Bytes stored(bytes.begin() + 16 + record.Offset, bytes.begin() + 16 + record.Offset + record.CompSize);
+    bytes[text + 36] = 5;
+    folder.Write("odd.pak", bytes);
+    TXePack pack(nullptr);
+    ASSERT_TRUE(pack.LoadPack(folder.Name("odd.pak").c_str()));
+    XeFILE* file = pack.Xefopen("text.txt");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(pack.XeIsComp(file), 5);
+    Bytes read(stored.size() + 10);
+    EXPECT_EQ(pack.Xefread(read.data(), static_cast<unsigned>(read.size()), 1, file), 0u) << "past the stored size";
+    EXPECT_EQ(pack.Xefread(read.data(), static_cast<unsigned>(stored.size()), 1, file), 1u);
+    read.resize(stored.size());
+    EXPECT_EQ(read, stored);
+    pack.Xefclose(file);
+    TMemoryStream target;
+    ASSERT_TRUE(pack.XefopenToStream(&target, "text.txt", true));
+    EXPECT_EQ(Contents(target), stored);
 }
 
 TEST_F(TXePackTest, TemporaryFilesAreReservedOneEach)

@@ -114,3 +114,27 @@ TEST(XePackFormat, LowerCaseLeavesDoubleByteCharactersAlone)
     EXPECT_EQ(PackLowerCase("\x83\x41" "AB.TXT"), "\x83\x41" "ab.txt");
     EXPECT_EQ(PackLowerCase("Z\x83"), "z\x83") << "a lead byte at the end stands alone";
 }
+
+// Entry names split at separators outside double-byte characters; only names that stay inside
+// the folder they are extracted to are relative.
+TEST(XePackFormat, EntryNamePartsAndRelativeNames)
+{
+    const int saved = CodePage::Ansi();
+    CodePage::SetAnsi(CodePage::Gbk);
+    // 0x81 0x5C is one GBK character whose trail byte is a backslash.
+    EXPECT_EQ(EntryNameParts("sub\\\x81\x5C.txt"), (std::vector<AnsiString>{"sub", "\x81\x5C.txt"}));
+    EXPECT_EQ(EntryNameParts("a/b\\c"), (std::vector<AnsiString>{"a", "b", "c"}));
+    struct Case {
+        const char* name;
+        bool relative;
+    };
+    const Case cases[] = {
+        {"a.txt", true},         {"sub\\a.txt", true},     {"\x81\x5C.txt", true}, {"..a.txt", true},
+        {"", false},             {"..", false},            {"..\\a.txt", false},   {"sub\\..\\..\\a", false},
+        {"../a.txt", false},     {"\\a.txt", false},       {"/a.txt", false},      {"C:a.txt", false},
+        {"sub\\", false},        {"a\\\\b", false},        {".\\a", false},        {"\x81\x5C\\..\\..\\x", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsRelativeEntryName(c.name), c.relative) << c.name;
+    CodePage::SetAnsi(saved);
+}
