@@ -395,6 +395,29 @@ TEST(TDSoundStream, LoopPointAndSizeBounds)
     EXPECT_EQ(stream->LoopPoint(), static_cast<std::uint32_t>(size - 4));
 }
 
+// The loop point moves from a game thread while the refill thread wraps the sound many times a
+// quarter (a data race here is what ThreadSanitizer would report).
+TEST(TDSoundStream, LoopPointMovesWhileTheRingRefills)
+{
+    const Sound sound = MakeSound(Codec::Wave, 0.05);
+    ManualSound m;
+    MemoryZTStream source(sound.file);
+    TDSoundStream* stream = MakeStream(m, Codec::Wave, source);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_TRUE(stream->Play(true));
+    std::atomic<bool> done{false};
+    std::thread mover([&] {
+        for (int i = 0; !done; ++i)
+            stream->SetLoopPoint(static_cast<int>(i % 2000) * 4);
+    });
+    m.Advance(3 * kRate);
+    done = true;
+    mover.join();
+    EXPECT_TRUE(stream->IsPlay());
+    EXPECT_LT(stream->GetPosition(), sound.pcm.size());
+    EXPECT_LT(stream->LoopPoint(), sound.pcm.size());
+}
+
 TEST(TDSoundStream, RefusesAMismatchedDecoderAndClosesOnFailure)
 {
     ManualSound m;
