@@ -1,0 +1,288 @@
+// TGameForm: the game's main window and owner of every process-wide object: the devices, the root
+// panel, the locks, the frame pulse and frame step, the form states with their drawing, the software
+// cursor, the frame-rate counter and the input queue.
+//
+// Threads and locks (taken in this order: frame lock, draw guard (try only), state lock, display
+// lock; the input lock is innermost):
+// - UI thread: construction, FormCreate, FormDestroy, the input handlers (PushInput).
+// - Timer thread: GameTimerTimer only (atomics, no lock).
+// - Frame threads (the logic thread in its frame wait, the wait thread in states 6 and 7): FrameStep
+//   under the frame lock, which runs Update and Draw.
+// - The state lock guards the panel tree and the form state's changes; the logic thread holds it
+//   whenever game code runs. Draw takes it except in states 6 and 7, where the logic thread holds it
+//   while it loads.
+// - The display lock guards the display, the work surface, the form's pictures and the cursor fields.
+// The form state, FPS mode and timer period are atomics: they are read without a lock.
+#pragma once
+
+#include "base/util/TXeRectSet.h"
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
+#include "platform/classes/CriticalSection.h"
+#include "platform/classes/WinControl.h"
+#include "shell/form/FormServices.h"
+#include "shell/frame/TFPSCounter.h"
+#include "shell/frame/TFramePulse.h"
+#include "shell/input/TInputQueue.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace DirectX {
+class TDDraw;
+class TDSound;
+class TDSurface;
+} // namespace DirectX
+class TFileMan;
+class TFont;
+struct LogicalFont;
+class TEvent;
+class TMemMan;
+class TXeCriticalSection;
+class TXeRGBPanel;
+class TXeTimer;
+
+// Form states (0 before the form is shown).
+enum TFormState : std::uint8_t {
+    fsNone = 0,
+    fsRunning = 1,
+    fsMenu = 2,
+    fsMusic = 3,
+    fsAdventure = 4,
+    fsLoading = 6,
+    fsLoadingKeep = 7,
+    fsTransition = 8,
+    fsClosing = 9,
+};
+
+// The pictures the form draws over every frame, made by its show handler; guarded by the display lock.
+struct TFormPictures {
+    DirectX::TDSurface* workSurface = nullptr; // 640 x 480 in the game's depth, when the display's differs
+    TXeRGBBits* cursorBits = nullptr;          // "Cursor.png": eight 32 x 32 cells in a row
+    TXeAlpha* cursorAlpha = nullptr;
+    TXeRGBBits* cursorBack = nullptr;          // 32 x 32 save area under the drawn cursor
+    TXeRGBBits* counterBack = nullptr;         // 96 x 26 save area under the frame-rate counter
+    TXeRGBBits* waitBits = nullptr;            // "Wait.bmp": a 240 x 44 header, then nine 240 x 28 steps
+    TXeRGBBits* capLogoBits = nullptr;         // "Cap_Logo.png" and "Cap_Copy.png", for snapshots
+    TXeAlpha* capLogoAlpha = nullptr;
+    TXeRGBBits* capCopyBits = nullptr;
+    TXeAlpha* capCopyAlpha = nullptr;
+};
+
+class TGameForm : public TWinControl {
+public:
+    using TUpdateHook = std::function<void(int dp)>;
+    using TRedrawHook = std::function<void(TXeRGBBits* target)>;
+    using TDrawHook = std::function<void(TXeRGBBits* target, TXeRectSet* set)>;
+    using TMovieDrawHook = std::function<void(DirectX::TDSurface* backSurface)>;
+
+    static constexpr int kScreenWidth = 640;
+    static constexpr int kScreenHeight = 480;
+    static constexpr int kCursorSize = 32;
+    static constexpr int kCursorKinds = 8;
+    static constexpr int kCursorStackDepth = 16;
+    static constexpr int kWaitSteps = 9;
+    static constexpr int kDefaultBgmVolume = 70;
+    static constexpr int kDefaultVoiceVolume = 100;
+    static constexpr int kDefaultSeVolume = 100;
+    static constexpr int kDefaultAmbientVolume = 90;
+
+    // The stems name the data pack ("Game") and the script pack ("Script"); `window` is the host
+    // window the display draws into (null: none yet). Reads the form's settings.
+    TGameForm(TComponent* owner, const AnsiString& scriptStem, const AnsiString& dataStem, FormServices services,
+              video::VideoWindow* window);
+    // The game's form: stems "Game" and "Script", the machine's services.
+    static TGameForm* Create(TComponent* owner, video::VideoWindow* window);
+    // Runs FormDestroy when it has not run.
+    ~TGameForm() override;
+
+    // ---- construction and devices ----
+    void InitDefaults();
+    void LoadIni();
+    void SaveIni();
+    // Creates the devices; a failure shows its message box, posts the quit message and leaves the
+    // rest unmade.
+    void FormCreate();
+    // Writes the settings and frees what FormCreate made (only what it made). Runs once.
+    void FormDestroy();
+    bool CheckDisplayCaps();
+    AnsiString SettingsPath() const;
+
+    // ---- frame pulse and frame step ----
+    void GameTimerTimer(TObject* sender);
+    void PulseFrameEvent();
+    void ResetFrameCounters();
+    void FrameStep();
+    // True on a thread while it runs a frame's update and draw (a frame wait there is refused).
+    static bool InFrame();
+    void SetFPSMode(std::uint8_t mode);
+    std::uint8_t GetFPSMode() const { return FFPSMode; }
+    std::uint32_t TimerPeriod() const { return FTimerPeriod; }
+    void SetTimerPeriod(std::uint32_t ms) { FTimerPeriod = ms; }
+    TFramePulse& Pulse() { return FPulse; }
+
+    // ---- form states, update and draw ----
+    void SetState(std::uint8_t state);
+    std::uint8_t GetState() const { return FState; }
+    void EnterState2();
+    void EnterMusicState();
+    void EnterAdventureState();
+    void EnterStartState();
+    void EnterState7();
+    void Update(int dp);
+    void Draw(int dp);
+    void Redraw();
+    void DrawMovie();
+    bool WaitDrawReady();
+    void DrawWaitScreenTo(TXeRGBBits* bitmap);
+    // Asks the next frame to repaint the whole screen (the panel tree and the display are flagged
+    // there, under the frame's locks).
+    void RequestFullRepaint() { FFullRepaintPending = true; }
+    void SetOnUpdate(TUpdateHook hook) { FOnUpdate = std::move(hook); }
+    void SetOnRedraw(TRedrawHook hook) { FOnRedraw = std::move(hook); }
+    void SetOnDraw(TDrawHook hook) { FOnDraw = std::move(hook); }
+    void SetOnMovieDraw(TMovieDrawHook hook) { FOnMovieDraw = std::move(hook); }
+    void AttachPanel(TXeRGBPanel* panel);
+    void DetachPanel(TXeRGBPanel* panel);
+    void ShowRootPanel(bool visible);
+    void RefreshHover();
+    // The wait thread's resume, called when state 6 or 7 is entered (null: no wait thread).
+    void SetOnResumeWaitThread(std::function<void()> resume) { FResumeWaitThread = std::move(resume); }
+
+    // ---- the software cursor ----
+    void SetCursorKind(int kind);
+    int GetCursorKind() const { return FCursorKind; }
+    bool PushCursorKind();
+    bool PopCursorKind();
+    void SetCursorPoint(int x, int y);
+    TPoint CursorPoint() const { return {FCursorX, FCursorY}; }
+    void SetMousePos(int x, int y);
+
+    // ---- input ----
+    void FormMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void FormMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void FormMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    // `mousePos` in client coordinates; the event is always handled.
+    void FormMouseWheel(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled);
+    void FormKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
+    void FormKeyUp(TObject* sender, std::uint16_t& key, TShiftState shift);
+    void FormKeyPress(TObject* sender, char& key);
+    void FormMouseEnter();
+    void FormMouseLeave();
+    void PushInput(const TInputRecord& record);
+    void ReplayInput();
+    void ClearInput();
+    std::size_t QueuedInput() const { return FInput.Size(); }
+
+    // ---- closing ----
+    // Ends the game without a question: terminates the logic thread, or closes the form.
+    void RequestQuit();
+    // State 9, then the close message.
+    void CloseGame();
+    void QuitMessageLoop();
+
+    // ---- what the other parts reach ----
+    DirectX::TDDraw* Display() const { return FDisplay; }
+    DirectX::TDSound* SoundDevice() const { return FSound; }
+    TXeTimer* FrameTimer() const { return FTimer; }
+    TXeRGBPanel* RootPanel() const { return FRootPanel; }
+    TCriticalSection* StateLock() const { return FStateLock; }
+    TCriticalSection* DisplayLock() const { return FDisplayLock; }
+    TCriticalSection* FrameLock() const { return FFrameLock; }
+    TCriticalSection* SoundLock() const { return FSoundLock; }
+    TXeCriticalSection* DrawGuard() const { return FDrawGuard; }
+    TFont* SmallFont() const { return FSmallFont; }
+    TFont* LargeFont() const { return FLargeFont; }
+    TFont& Font() { return *FFont; }
+    TFormPictures& Pictures() { return FPictures; }
+    TFPSCounter& FPSCounter() { return FFPSCounter; }
+    const FormServices& Services() const { return FServices; }
+    const AnsiString& DataStem() const { return FDataStem; }
+    const AnsiString& ScriptStem() const { return FScriptStem; }
+    int WaitStep() const { return FWaitStep; }
+    bool Running() const { return FRunning; }
+    void SetRunning(bool running) { FRunning = running; }
+
+    // Volumes (0 to 100) read from and written to the settings file.
+    int BgmVolume() const { return FBgmVolume; }
+    int VoiceVolume() const { return FVoiceVolume; }
+    int SeVolume() const { return FSeVolume; }
+    int AmbientVolume() const { return FAmbientVolume; }
+
+private:
+    // FormCreate's steps; false after a failure has been reported.
+    bool CreateRegistryAndFiles();
+    bool CreateTimerAndSound();
+    bool CreateRootPanel();
+    void CreateLocksAndFonts();
+    void WarmRandom();
+    void Fail(const char* textCp932, const char* caption);
+    void FailInit();
+
+    // Drawing steps.
+    TXeRGBBits* DrawTarget() const;
+    void ApplyFullRepaint();
+    void EnterState(std::uint8_t state);
+    void DrawPicture(TXeRGBBits* target, TXeRectSet& set, int dp);
+    void DrawWaitSign(TXeRGBBits* target);
+    void DrawCounter(TXeRGBBits* target, TXeRectSet* set);
+    void DrawCursor(TXeRGBBits* target, TXeRectSet* set);
+    void RestoreOverlays(TXeRGBBits* target);
+    void Present(TXeRectSet& set);
+    void PresentWhole();
+    bool MayPresent() const;
+    void AnimatePanels(int dp);
+    void CallUpdateHook(int dp);
+
+    FormServices FServices;
+    // The registry and the file managers, published through the globals while they live.
+    std::unique_ptr<TMemMan> FMemMan;
+    std::unique_ptr<TFileMan> FDataFileMan;
+    std::unique_ptr<TFileMan> FBGMFileMan;
+    std::unique_ptr<TFileMan> FScriptFileMan;
+    AnsiString FDataStem;
+    AnsiString FScriptStem;
+    std::atomic<std::uint8_t> FState{fsNone};
+    std::unique_ptr<TEvent> FFrameEvent;
+    std::atomic<std::uint8_t> FFPSMode{fpsFull};
+    std::atomic<std::uint32_t> FTimerPeriod{10};
+    TFramePulse FPulse;
+    TFPSCounter FFPSCounter;
+    TFormPictures FPictures;
+    int FCursorKind = -1;
+    std::array<int, kCursorStackDepth> FCursorStack{};
+    int FCursorDepth = 0;
+    int FCursorX = 0;
+    int FCursorY = 0;
+    int FWaitStep = 0;
+    int FWaitDelay = 0;
+    TInputQueue FInput;
+    TXeCriticalSection* FDrawGuard = nullptr;
+    TCriticalSection* FSoundLock = nullptr;
+    TUpdateHook FOnUpdate;
+    TRedrawHook FOnRedraw;
+    TDrawHook FOnDraw;
+    TMovieDrawHook FOnMovieDraw;
+    int FBgmVolume = kDefaultBgmVolume;
+    int FVoiceVolume = kDefaultVoiceVolume;
+    int FSeVolume = kDefaultSeVolume;
+    int FAmbientVolume = kDefaultAmbientVolume;
+    TXeTimer* FTimer = nullptr;
+    DirectX::TDDraw* FDisplay = nullptr;
+    DirectX::TDSound* FSound = nullptr;
+    TXeRGBPanel* FRootPanel = nullptr;
+    TCriticalSection* FStateLock = nullptr;
+    TCriticalSection* FDisplayLock = nullptr;
+    TCriticalSection* FFrameLock = nullptr;
+    std::unique_ptr<TFont> FFont; // the form's own font, which the two below copy
+    TFont* FSmallFont = nullptr;
+    TFont* FLargeFont = nullptr;
+    std::unique_ptr<LogicalFont> FCounterFont; // the large font's handle for the frame-rate counter
+    std::atomic<bool> FRunning{false};
+    std::atomic<bool> FFullRepaintPending{false};
+    std::function<void()> FResumeWaitThread;
+    bool FDestroyed = false;
+};

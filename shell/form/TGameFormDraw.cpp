@@ -1,0 +1,468 @@
+// TGameForm: form states and their entries, the per-frame update, the compositor (panel tree or wait
+// sign, frame-rate counter, software cursor, dirty-rectangle present), the full redraw and the
+// movie draw, and the cursor operations.
+#include "shell/form/TGameForm.h"
+
+#include "base/util/TXeCriticalSection.h"
+#include "graphics/display/TDDraw.h"
+#include "graphics/panels/TXeRGBPanel.h"
+#include "platform/classes/Exception.h"
+#include "platform/classes/Format.h"
+#include "platform/font/DeviceContext.h"
+#include "platform/font/LogicalFont.h"
+#include "shell/GameGlobals.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+const TXeRect kScreen = XeRect(0, 0, TGameForm::kScreenWidth, TGameForm::kScreenHeight);
+
+// The frame-rate counter's box at the top right, and its darkening tone.
+constexpr int kCounterX = 544;
+constexpr int kCounterWidth = 96;
+constexpr int kCounterHeight = 26;
+constexpr std::uint32_t kCounterTone = 0x404040;
+
+// The wait sign: header strip and step rows of "Wait.bmp", placed at the lower right.
+constexpr int kWaitWidth = 240;
+constexpr int kWaitHeaderHeight = 44;
+constexpr int kWaitRowHeight = 28;
+constexpr int kWaitX = 384;
+constexpr int kWaitHeaderY = 392;
+constexpr int kWaitRowY = 436;
+
+// Frames that carry pulses per wait-sign step.
+constexpr int kWaitDelay = 2;
+
+bool DrawsPanels(std::uint8_t state)
+{
+    return state == fsMenu || state == fsMusic || state == fsAdventure;
+}
+
+bool IsLoading(std::uint8_t state)
+{
+    return state == fsLoading || state == fsLoadingKeep;
+}
+
+// The draw guard for one drawing: taken without waiting, released at the end of the scope.
+class DrawGuardHold {
+public:
+    explicit DrawGuardHold(TXeCriticalSection* guard) : guard_(guard), held_(guard != nullptr && guard->Check()) {}
+    ~DrawGuardHold()
+    {
+        if (held_)
+            guard_->Release();
+    }
+    DrawGuardHold(const DrawGuardHold&) = delete;
+    DrawGuardHold& operator=(const DrawGuardHold&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    TXeCriticalSection* guard_;
+    bool held_;
+};
+
+// The state lock unless the logic thread holds it while it loads (states 6 and 7).
+std::unique_lock<TCriticalSection> StateLockOutsideLoading(TCriticalSection& lock, std::uint8_t state)
+{
+    return IsLoading(state) ? std::unique_lock<TCriticalSection>(lock, std::defer_lock)
+                            : std::unique_lock<TCriticalSection>(lock);
+}
+
+} // namespace
+
+// ---- states ----
+
+void TGameForm::SetState(std::uint8_t state)
+{
+    std::lock_guard lock(*FStateLock);
+    FState = state;
+}
+
+void TGameForm::EnterState2()
+{
+    EnterState(fsMenu);
+}
+
+void TGameForm::EnterMusicState()
+{
+    EnterState(fsMusic);
+}
+
+void TGameForm::EnterAdventureState()
+{
+    EnterState(fsAdventure);
+}
+
+void TGameForm::EnterState7()
+{
+    EnterState(fsLoadingKeep);
+}
+
+void TGameForm::EnterStartState()
+{
+    EnterState(fsLoading);
+}
+
+void TGameForm::EnterState(std::uint8_t state)
+{
+    ShowRootPanel(true);
+    if (FState == state)
+        return;
+    {
+        std::lock_guard lock(*FStateLock);
+        FRootPanel->StatusClear();
+        FRootPanel->MouseEnter(FCursorX, FCursorY);
+    }
+    ClearInput();
+    ResetFrameCounters();
+    SetState(state);
+    if (DrawsPanels(state)) {
+        Redraw();
+        return;
+    }
+    if (state == fsLoading) {
+        FWaitStep = 0;
+        FWaitDelay = 0;
+        {
+            std::lock_guard lock(*FDisplayLock);
+            WaitDrawReady();
+            // Without a back surface the display shows black anyway: nothing to clear.
+            if (DirectX::TDSurface* back = FDisplay->BackSurface(); back != nullptr)
+                back->Clear();
+            FDisplay->SetModifyRect(kScreen);
+            if (FPictures.workSurface != nullptr)
+                FPictures.workSurface->Clear();
+        }
+        Redraw();
+    }
+    if (FResumeWaitThread)
+        FResumeWaitThread();
+}
+
+void TGameForm::ShowRootPanel(bool visible)
+{
+    std::lock_guard lock(*FStateLock);
+    FRootPanel->SetVisible(visible);
+}
+
+void TGameForm::AttachPanel(TXeRGBPanel* panel)
+{
+    std::lock_guard lock(*FStateLock);
+    panel->SetParent(FRootPanel);
+}
+
+void TGameForm::DetachPanel(TXeRGBPanel* panel)
+{
+    std::lock_guard lock(*FStateLock);
+    panel->SetParent(nullptr);
+}
+
+void TGameForm::RefreshHover()
+{
+    if (FState == fsMenu)
+        return;
+    FRootPanel->StatusClear();
+    FRootPanel->MouseEnter(FCursorX, FCursorY);
+}
+
+// ---- update ----
+
+void TGameForm::Update(int dp)
+{
+    ReplayInput();
+    if (DrawsPanels(FState) && dp > 0)
+        AnimatePanels(dp);
+    CallUpdateHook(dp);
+}
+
+void TGameForm::AnimatePanels(int dp)
+{
+    std::lock_guard lock(*FStateLock);
+    for (int i = 0; i < dp; ++i)
+        FRootPanel->Anime();
+}
+
+void TGameForm::CallUpdateHook(int dp)
+{
+    if (!FOnUpdate)
+        return;
+    try {
+        FOnUpdate(dp);
+    } catch (const Exception&) {
+        // A screen's failed step is dropped; the frame goes on. EGameEnd is not an Exception here:
+        // it is raised only by the frame waits, never inside a frame.
+    }
+}
+
+// ---- the per-frame draw ----
+
+TXeRGBBits* TGameForm::DrawTarget() const
+{
+    if (FPictures.workSurface != nullptr)
+        return FPictures.workSurface;
+    return FDisplay->BackSurface();
+}
+
+bool TGameForm::WaitDrawReady()
+{
+    std::lock_guard lock(*FDisplayLock);
+    const std::uint32_t start = FServices.tickCount();
+    while (!(FDisplay->CanDraw() && FDisplay->CanFlip())) {
+        if (FServices.tickCount() - start > 1000)
+            return false;
+        FServices.sleep(0);
+    }
+    return true;
+}
+
+bool TGameForm::MayPresent() const
+{
+    return WindowMode == 1 || FServices.applicationActive();
+}
+
+void TGameForm::ApplyFullRepaint()
+{
+    if (!FFullRepaintPending.exchange(false))
+        return;
+    FRootPanel->SetModify();
+    FDisplay->SetModifyRect(kScreen);
+}
+
+void TGameForm::Draw(int dp)
+{
+    DrawGuardHold guard(FDrawGuard);
+    if (!guard.Held())
+        return;
+    auto stateLock = StateLockOutsideLoading(*FStateLock, FState);
+    std::lock_guard displayLock(*FDisplayLock);
+    if (!WaitDrawReady())
+        return;
+    FFPSCounter.Tick(FServices.tickCount());
+    TXeRGBBits* target = DrawTarget();
+    if (target == nullptr)
+        return;
+    if (!IsLoading(FState))
+        ApplyFullRepaint();
+    TXeRectSet set;
+    if (FCursorX > -kCursorSize && FCursorX < kScreenWidth && FCursorY > -kCursorSize && FCursorY < kScreenHeight)
+        set.UnionRect(XeRect(FCursorX, FCursorY, FCursorX + kCursorSize, FCursorY + kCursorSize));
+    DrawPicture(target, set, dp);
+    DrawCounter(target, &set);
+    DrawCursor(target, &set);
+    Present(set);
+    RestoreOverlays(target);
+}
+
+void TGameForm::DrawPicture(TXeRGBBits* target, TXeRectSet& set, int dp)
+{
+    const std::uint8_t state = FState;
+    if (FOnDraw) {
+        if (target->Lock()) {
+            FOnDraw(target, &set);
+            target->Unlock();
+        }
+    } else if (DrawsPanels(state)) {
+        // A fresh set each frame: a hidden root leaves the set it is given untouched.
+        TXeRectSet modified;
+        FRootPanel->GetModifiedRectSet(modified);
+        if (!modified.IsRectEmpty() && target->Lock()) {
+            FRootPanel->Update(target);
+            target->Unlock();
+        }
+        set.UnionRectSet(modified);
+    } else if (state == fsLoading) {
+        if (dp > 0 && ++FWaitDelay >= kWaitDelay) {
+            FWaitDelay = 0;
+            FWaitStep = (FWaitStep + 1) % kWaitSteps;
+            DrawWaitSign(target);
+            set.UnionRect(kScreen);
+        }
+    }
+    // States 1 and 7 draw nothing: the last picture stays. State 8 is drawn by the transition.
+}
+
+void TGameForm::DrawWaitSign(TXeRGBBits* target)
+{
+    TXeRGBBits* wait = FPictures.waitBits;
+    if (wait == nullptr)
+        return;
+    target->Draw(kWaitX, kWaitHeaderY, wait, 0, 0, kWaitWidth, kWaitHeaderHeight);
+    target->Draw(kWaitX, kWaitRowY, wait, 0, kWaitHeaderHeight + kWaitRowHeight * FWaitStep, kWaitWidth,
+                 kWaitRowHeight);
+}
+
+void TGameForm::DrawCounter(TXeRGBBits* target, TXeRectSet* set)
+{
+    if (ShowFPS == 0 || FPictures.counterBack == nullptr)
+        return;
+    FPictures.counterBack->Draw(0, 0, target, kCounterX, 0, kCounterWidth, kCounterHeight);
+    target->ToneChange(kCounterX, 0, kScreenWidth - 1, kCounterHeight - 1, kCounterTone);
+    const AnsiString text = Format("%2d FPS", FFPSCounter.GetFPS());
+    void* handle = nullptr;
+    if (FCounterFont != nullptr && target->GetDC(&handle)) {
+        auto* dc = static_cast<DeviceContext*>(handle);
+        const LogicalFont* previous = dc->SelectFont(FCounterFont.get());
+        dc->SetBkMode(TRANSPARENT);
+        TextExtent extent{};
+        dc->GetTextExtentPoint32A(text.data(), static_cast<int>(text.size()), &extent);
+        const int w = std::min(extent.cx, kCounterWidth);
+        dc->SetTextColor(RGB(0, 0, 0));
+        dc->TextOutA(kScreenWidth - 5 - w, 1, text.data(), static_cast<int>(text.size()));
+        dc->SetTextColor(RGB(255, 255, 255));
+        dc->TextOutA(kScreenWidth - 6 - w, 0, text.data(), static_cast<int>(text.size()));
+        dc->SelectFont(previous);
+        target->ReleaseDC(handle);
+    }
+    if (set != nullptr)
+        set->UnionRect(XeRect(kCounterX, 0, kScreenWidth, kCounterHeight));
+}
+
+void TGameForm::DrawCursor(TXeRGBBits* target, TXeRectSet* set)
+{
+    const TPoint mouse = FServices.cursorPos();
+    SetCursorPoint(mouse.x, mouse.y);
+    if (FCursorKind < 0 || FPictures.cursorBits == nullptr || FPictures.cursorBack == nullptr)
+        return;
+    if (set != nullptr)
+        set->UnionRect(XeRect(FCursorX, FCursorY, FCursorX + kCursorSize, FCursorY + kCursorSize));
+    FPictures.cursorBack->ClipDraw(0, 0, target, FCursorX, FCursorY, kCursorSize, kCursorSize);
+    target->DrawAlphaMask(FCursorX, FCursorY, FPictures.cursorBits, kCursorSize * FCursorKind, 0, kCursorSize,
+                          kCursorSize, FPictures.cursorAlpha);
+}
+
+void TGameForm::RestoreOverlays(TXeRGBBits* target)
+{
+    if (FCursorKind >= 0 && FPictures.cursorBits != nullptr && FPictures.cursorBack != nullptr)
+        target->Draw(FCursorX, FCursorY, FPictures.cursorBack, 0, 0, kCursorSize, kCursorSize);
+    if (ShowFPS != 0 && FPictures.counterBack != nullptr)
+        target->Draw(kCounterX, 0, FPictures.counterBack, 0, 0, kCounterWidth, kCounterHeight);
+}
+
+void TGameForm::Present(TXeRectSet& set)
+{
+    set.IntersectRect(kScreen);
+    DirectX::TDSurface* back = FDisplay->BackSurface();
+    DirectX::TDSurface* work = FPictures.workSurface;
+    if (work != nullptr && back != nullptr && !set.IsRectEmpty() && back->Lock()) {
+        for (const TXeRect& r : set)
+            back->ConvertCopy(r.left, r.top, work, r.left, r.top, r.right - r.left, r.bottom - r.top);
+        back->Unlock();
+    }
+    if (MayPresent())
+        FDisplay->FlipModifyRect(set);
+}
+
+// ---- the full redraw ----
+
+void TGameForm::Redraw()
+{
+    DrawGuardHold guard(FDrawGuard);
+    if (!guard.Held())
+        return;
+    auto stateLock = StateLockOutsideLoading(*FStateLock, FState);
+    std::lock_guard displayLock(*FDisplayLock);
+    if (FState == fsClosing || !WaitDrawReady())
+        return;
+    FFPSCounter.Tick(FServices.tickCount());
+    TXeRGBBits* target = DrawTarget();
+    if (target == nullptr)
+        return;
+    const std::uint8_t state = FState;
+    if (FOnRedraw) {
+        if (target->Lock()) {
+            FOnRedraw(target);
+            target->Unlock();
+        }
+    } else if (DrawsPanels(state)) {
+        if (target->Lock()) {
+            FRootPanel->Draw(target);
+            target->Unlock();
+        }
+    } else if (state == fsLoading) {
+        target->Cls();
+        DrawWaitSign(target);
+    }
+    DrawCounter(target, nullptr);
+    DrawCursor(target, nullptr);
+    PresentWhole();
+    RestoreOverlays(target);
+}
+
+void TGameForm::PresentWhole()
+{
+    DirectX::TDSurface* back = FDisplay->BackSurface();
+    if (FPictures.workSurface != nullptr && back != nullptr)
+        back->ConvertCopy(0, 0, FPictures.workSurface, 0, 0, kScreenWidth, kScreenHeight);
+    if (MayPresent())
+        FDisplay->Flip();
+}
+
+void TGameForm::DrawMovie()
+{
+    DrawGuardHold guard(FDrawGuard);
+    if (!guard.Held())
+        return;
+    auto stateLock = StateLockOutsideLoading(*FStateLock, FState);
+    std::lock_guard displayLock(*FDisplayLock);
+    if (FState == fsClosing || !WaitDrawReady())
+        return;
+    FFPSCounter.Tick(FServices.tickCount());
+    if (FOnMovieDraw)
+        FOnMovieDraw(FDisplay->BackSurface());
+    if (MayPresent())
+        FDisplay->Flip();
+}
+
+void TGameForm::DrawWaitScreenTo(TXeRGBBits* bitmap)
+{
+    std::lock_guard stateLock(*FStateLock);
+    std::lock_guard displayLock(*FDisplayLock);
+    bitmap->Cls();
+    DrawWaitSign(bitmap);
+}
+
+// ---- the cursor ----
+
+void TGameForm::SetCursorKind(int kind)
+{
+    std::lock_guard lock(*FDisplayLock);
+    // Kinds outside the sheet's cells draw nothing.
+    FCursorKind = kind >= -1 && kind < kCursorKinds ? kind : -1;
+}
+
+bool TGameForm::PushCursorKind()
+{
+    std::lock_guard lock(*FDisplayLock);
+    const bool stored = FCursorDepth < kCursorStackDepth;
+    if (stored)
+        FCursorStack[static_cast<std::size_t>(FCursorDepth)] = FCursorKind;
+    ++FCursorDepth;
+    return stored;
+}
+
+bool TGameForm::PopCursorKind()
+{
+    std::lock_guard lock(*FDisplayLock);
+    if (FCursorDepth <= 0)
+        return false;
+    --FCursorDepth;
+    if (FCursorDepth >= kCursorStackDepth)
+        return false;
+    SetCursorKind(FCursorStack[static_cast<std::size_t>(FCursorDepth)]);
+    return true;
+}
+
+void TGameForm::SetCursorPoint(int x, int y)
+{
+    const int hotSpot = FCursorKind >= 4 ? 15 : 0;
+    FCursorX = x - hotSpot;
+    FCursorY = y - hotSpot;
+}
+
+void TGameForm::SetMousePos(int x, int y)
+{
+    FServices.setCursorPos(x, y);
+}

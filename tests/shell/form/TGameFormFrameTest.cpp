@@ -1,0 +1,149 @@
+#include "graphics/panels/TXeRGBPanel.h"
+#include "platform/classes/Exception.h"
+#include "tests/shell/FormTestSupport.h"
+
+namespace {
+
+using namespace ShellTest;
+
+class TGameFormFrameTest : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        Make();
+        ASSERT_NE(form->Display(), nullptr);
+        EnableDisplay(false, false);
+        form->SetOnUpdate([this](int dp) { updates.push_back(dp); });
+    }
+
+    void Pulses(int n)
+    {
+        while (n > 0)
+            if (form->Pulse().Tick(form->TimerPeriod()))
+                --n;
+    }
+
+    std::vector<int> updates;
+};
+
+TEST_F(TGameFormFrameTest, TheTimerCountsOnlyInStatesOneToEight)
+{
+    for (const std::uint8_t state : {fsNone, fsClosing}) {
+        form->SetState(state);
+        for (int i = 0; i < 10; ++i)
+            form->GameTimerTimer(nullptr);
+        EXPECT_EQ(form->Pulse().PulseCount(), 0);
+        EXPECT_EQ(form->Pulse().MusicMs(), 0);
+    }
+    form->SetState(fsRunning);
+    for (int i = 0; i < 100; ++i)
+        form->GameTimerTimer(nullptr);
+    EXPECT_EQ(form->Pulse().PulseCount(), 30);
+    EXPECT_EQ(form->Pulse().MusicMs(), 1000);
+}
+
+TEST_F(TGameFormFrameTest, UnpacedModesRunAFrameOnEveryStep)
+{
+    form->SetState(fsRunning);
+    form->FrameStep();
+    Pulses(2);
+    form->FrameStep();
+    form->FrameStep();
+    EXPECT_EQ(updates, (std::vector<int>{0, 2, 0}));
+    EXPECT_GE(clock.load(), 100009u) << "each step slept 3 ms";
+}
+
+TEST_F(TGameFormFrameTest, PacedModesRunAFrameOnlyWhenPulsesHaveCome)
+{
+    form->SetState(fsRunning);
+    form->SetFPSMode(fps15);
+    Pulses(1);
+    form->FrameStep(); // the pulse came before the wait: it times out, and one pulse is not enough
+    EXPECT_TRUE(updates.empty());
+    Pulses(1);
+    form->FrameStep();
+    EXPECT_EQ(updates, (std::vector<int>{2}));
+    form->SetFPSMode(fps30);
+    Pulses(10);
+    form->FrameStep();
+    EXPECT_EQ(updates, (std::vector<int>{2, 10}));
+}
+
+TEST_F(TGameFormFrameTest, NoFrameRunsInTheClosingState)
+{
+    form->SetState(fsClosing);
+    Pulses(3);
+    form->FrameStep();
+    EXPECT_TRUE(updates.empty());
+    EXPECT_EQ(form->Pulse().PulsesDone(), 0);
+}
+
+TEST_F(TGameFormFrameTest, AnExceptionInsideAFrameClosesTheFormWithoutAQuestion)
+{
+    form->SetState(fsRunning);
+    form->SetOnUpdate([](int) { throw Exception("screen step failed"); });
+    form->FrameStep();
+    EXPECT_EQ(closes, 0) << "a class-library exception from the update hook is dropped";
+    form->SetOnUpdate([](int) { throw std::runtime_error("broken"); });
+    form->FrameStep();
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(form->GetState(), fsClosing);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(TGameFormFrameTest, AnimatesThePanelTreeOncePerPulseInPanelStates)
+{
+    TXeRGBPanel panel{nullptr};
+    int steps = 0;
+    panel.OnAnime = [&](TObject*) { ++steps; };
+    form->RootPanel()->SetCreated(true);
+    panel.SetCreated(true);
+    form->AttachPanel(&panel);
+    form->SetState(fsRunning);
+    form->Update(3);
+    EXPECT_EQ(steps, 0);
+    form->EnterState2();
+    form->Update(0);
+    form->Update(3);
+    EXPECT_EQ(steps, 3);
+    form->DetachPanel(&panel);
+}
+
+TEST_F(TGameFormFrameTest, EnteringAStateClearsTheQueueUnlessTheFormIsAlreadyInIt)
+{
+    int enters = 0;
+    int moves = 0;
+    form->RootPanel()->SetCreated(true);
+    form->RootPanel()->OnMouseEnter = [&](TObject*) { ++enters; };
+    form->RootPanel()->OnMouseMove = [&](TObject*, TShiftState, int, int) { ++moves; };
+    form->EnterState2();
+    EXPECT_EQ(enters, 1);
+    form->FormMouseMove(nullptr, 0, 5, 5);
+    form->ShowRootPanel(false);
+    form->EnterState2();
+    EXPECT_TRUE(form->RootPanel()->Visible()) << "the same state only shows the root";
+    EXPECT_EQ(form->QueuedInput(), 1u);
+    EXPECT_EQ(enters, 1);
+    form->EnterAdventureState();
+    EXPECT_EQ(form->QueuedInput(), 0u) << "records never cross a state change";
+    form->Update(0);
+    EXPECT_EQ(moves, 0);
+}
+
+TEST_F(TGameFormFrameTest, QueuesInputOnlyInTheMenuAndAdventureStates)
+{
+    const std::pair<std::uint8_t, bool> states[] = {{fsRunning, false}, {fsMenu, true},       {fsMusic, false},
+                                                    {fsAdventure, true}, {fsLoading, false},   {fsLoadingKeep, false},
+                                                    {fsTransition, false}, {fsClosing, false}};
+    for (const auto& [state, queued] : states) {
+        form->ClearInput();
+        form->SetState(state);
+        bool handled = false;
+        form->FormMouseDown(nullptr, mbLeft, ssLeft, 1, 2);
+        form->FormMouseWheel(nullptr, 0, 120, TPoint{3, 4}, handled);
+        EXPECT_TRUE(handled);
+        EXPECT_EQ(form->QueuedInput(), queued ? 2u : 0u) << "state " << int(state);
+    }
+}
+
+} // namespace
