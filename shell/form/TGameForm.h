@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace DirectX {
 class TDDraw;
@@ -141,10 +142,10 @@ public:
     // Asks the next frame to repaint the whole screen (the panel tree and the display are flagged
     // there, under the frame's locks).
     void RequestFullRepaint() { FFullRepaintPending = true; }
-    void SetOnUpdate(TUpdateHook hook) { FOnUpdate = std::move(hook); }
-    void SetOnRedraw(TRedrawHook hook) { FOnRedraw = std::move(hook); }
-    void SetOnDraw(TDrawHook hook) { FOnDraw = std::move(hook); }
-    void SetOnMovieDraw(TMovieDrawHook hook) { FOnMovieDraw = std::move(hook); }
+    void SetOnUpdate(TUpdateHook hook);
+    void SetOnRedraw(TRedrawHook hook);
+    void SetOnDraw(TDrawHook hook);
+    void SetOnMovieDraw(TMovieDrawHook hook);
     void AttachPanel(TXeRGBPanel* panel);
     void DetachPanel(TXeRGBPanel* panel);
     void ShowRootPanel(bool visible);
@@ -236,6 +237,7 @@ private:
     bool MayPresent() const;
     void AnimatePanels(int dp);
     void CallUpdateHook(int dp);
+    template <typename Hook> Hook CopyHook(const Hook& hook) const;
 
     FormServices FServices;
     // The registry and the file managers, published through the globals while they live.
@@ -252,16 +254,21 @@ private:
     TFramePulse FPulse;
     TFPSCounter FFPSCounter;
     TFormPictures FPictures;
-    int FCursorKind = -1;
+    // The cursor fields are written under the display lock and read by the state entries and the
+    // owners' queries without it.
+    std::atomic<int> FCursorKind{-1};
     std::array<int, kCursorStackDepth> FCursorStack{};
     int FCursorDepth = 0;
-    int FCursorX = 0;
-    int FCursorY = 0;
-    int FWaitStep = 0;
+    std::atomic<int> FCursorX{0};
+    std::atomic<int> FCursorY{0};
+    std::atomic<int> FWaitStep{0};
     int FWaitDelay = 0;
     TInputQueue FInput;
     TXeCriticalSection* FDrawGuard = nullptr;
     TCriticalSection* FSoundLock = nullptr;
+    // The hooks are set by the logic thread and called by whichever thread runs the frame: each call
+    // works on a copy taken under FHookLock.
+    mutable std::mutex FHookLock;
     TUpdateHook FOnUpdate;
     TRedrawHook FOnRedraw;
     TDrawHook FOnDraw;

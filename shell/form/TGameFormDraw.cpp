@@ -168,6 +168,38 @@ void TGameForm::RefreshHover()
     FRootPanel->MouseEnter(FCursorX, FCursorY);
 }
 
+// ---- hooks ----
+
+void TGameForm::SetOnUpdate(TUpdateHook hook)
+{
+    std::lock_guard lock(FHookLock);
+    FOnUpdate = std::move(hook);
+}
+
+void TGameForm::SetOnRedraw(TRedrawHook hook)
+{
+    std::lock_guard lock(FHookLock);
+    FOnRedraw = std::move(hook);
+}
+
+void TGameForm::SetOnDraw(TDrawHook hook)
+{
+    std::lock_guard lock(FHookLock);
+    FOnDraw = std::move(hook);
+}
+
+void TGameForm::SetOnMovieDraw(TMovieDrawHook hook)
+{
+    std::lock_guard lock(FHookLock);
+    FOnMovieDraw = std::move(hook);
+}
+
+template <typename Hook> Hook TGameForm::CopyHook(const Hook& hook) const
+{
+    std::lock_guard lock(FHookLock);
+    return hook;
+}
+
 // ---- update ----
 
 void TGameForm::Update(int dp)
@@ -187,10 +219,11 @@ void TGameForm::AnimatePanels(int dp)
 
 void TGameForm::CallUpdateHook(int dp)
 {
-    if (!FOnUpdate)
+    const TUpdateHook hook = CopyHook(FOnUpdate);
+    if (!hook)
         return;
     try {
-        FOnUpdate(dp);
+        hook(dp);
     } catch (const Exception&) {
         // A screen's failed step is dropped; the frame goes on. EGameEnd is not an Exception here:
         // it is raised only by the frame waits, never inside a frame.
@@ -259,9 +292,9 @@ void TGameForm::Draw(int dp)
 void TGameForm::DrawPicture(TXeRGBBits* target, TXeRectSet& set, int dp)
 {
     const std::uint8_t state = FState;
-    if (FOnDraw) {
+    if (const TDrawHook hook = CopyHook(FOnDraw)) {
         if (target->Lock()) {
-            FOnDraw(target, &set);
+            hook(target, &set);
             target->Unlock();
         }
     } else if (DrawsPanels(state)) {
@@ -371,9 +404,9 @@ void TGameForm::Redraw()
     if (target == nullptr)
         return;
     const std::uint8_t state = FState;
-    if (FOnRedraw) {
+    if (const TRedrawHook hook = CopyHook(FOnRedraw)) {
         if (target->Lock()) {
-            FOnRedraw(target);
+            hook(target);
             target->Unlock();
         }
     } else if (DrawsPanels(state)) {
@@ -410,8 +443,8 @@ void TGameForm::DrawMovie()
     if (FState == fsClosing || !WaitDrawReady())
         return;
     FFPSCounter.Tick(FServices.tickCount());
-    if (FOnMovieDraw)
-        FOnMovieDraw(FDisplay->BackSurface());
+    if (const TMovieDrawHook hook = CopyHook(FOnMovieDraw))
+        hook(FDisplay->BackSurface());
     if (MayPresent())
         FDisplay->Flip();
 }
