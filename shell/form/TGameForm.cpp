@@ -18,6 +18,7 @@
 #include "platform/font/LogicalFont.h"
 #include "platform/fs/FileSystem.h"
 #include "shell/form/FormSettings.h"
+#include "shell/sound/GameSoundChannels.h"
 #include "shell/GameGlobals.h"
 #include "sound/TDSound.h"
 
@@ -107,10 +108,30 @@ void TGameForm::SaveIni()
     ini.WriteString(kSection, "WindowMode", WindowMode == 1 ? "ON" : "OFF");
     if (const AnsiString mode = FPSModeText(FFPSMode); !mode.empty())
         ini.WriteString(kSection, "FPSMode", mode);
-    ini.WriteString(kSection, "VolumeBGM", IntToStr(FBgmVolume));
-    ini.WriteString(kSection, "VolumeVoice", IntToStr(FVoiceVolume));
-    ini.WriteString(kSection, "VolumeSE", IntToStr(FSeVolume));
-    ini.WriteString(kSection, "VolumeRear", IntToStr(FAmbientVolume));
+    ini.WriteString(kSection, "VolumeBGM", IntToStr(BgmVolume()));
+    ini.WriteString(kSection, "VolumeVoice", IntToStr(VoiceVolume()));
+    ini.WriteString(kSection, "VolumeSE", IntToStr(SeVolume()));
+    ini.WriteString(kSection, "VolumeRear", IntToStr(AmbientVolume()));
+}
+
+int TGameForm::BgmVolume() const
+{
+    return FSoundChannels != nullptr ? FSoundChannels->GetBGMVolume() : FBgmVolume;
+}
+
+int TGameForm::VoiceVolume() const
+{
+    return FSoundChannels != nullptr ? FSoundChannels->GetVoiceVolume() : FVoiceVolume;
+}
+
+int TGameForm::SeVolume() const
+{
+    return FSoundChannels != nullptr ? FSoundChannels->GetSEVolume() : FSeVolume;
+}
+
+int TGameForm::AmbientVolume() const
+{
+    return FSoundChannels != nullptr ? FSoundChannels->GetRearVolume() : FAmbientVolume;
 }
 
 void TGameForm::Fail(const char* textUtf8, const char* caption)
@@ -162,6 +183,13 @@ bool TGameForm::CreateRegistryAndFiles()
     BGMFileMan->InitDir("BGM");
     if (!FScriptStem.empty() && !ScriptFileMan->InitPack(FScriptStem + ".pak"))
         ScriptFileMan->InitDir(FScriptStem + "_Pak");
+    // The sound channels take the volumes read from the settings; the device comes when the form
+    // is shown.
+    FSoundChannels = std::make_unique<GameSoundChannels>(MemMan, BGMFileMan);
+    FSoundChannels->SetBGMVolume(FBgmVolume);
+    FSoundChannels->SetVoiceVolume(FVoiceVolume);
+    FSoundChannels->SetSEVolume(FSeVolume);
+    FSoundChannels->SetRearVolume(FAmbientVolume);
     return true;
 }
 
@@ -238,7 +266,6 @@ void TGameForm::CreateLocksAndFonts()
     FDisplayLock = MemMan->Create<TCriticalSection>();
     FFrameLock = MemMan->Create<TCriticalSection>();
     FDrawGuard = MemMan->Create<TXeCriticalSection>();
-    FSoundLock = MemMan->Create<TCriticalSection>();
     FSmallFont = MemMan->Create<TFont>();
     FLargeFont = MemMan->Create<TFont>();
     for (auto [font, height] : {std::pair{FSmallFont, kSmallFontHeight}, std::pair{FLargeFont, kLargeFontHeight}})
@@ -264,6 +291,10 @@ void TGameForm::FormDestroy()
         return;
     FDestroyed = true;
     SaveIni();
+    if (FSoundChannels != nullptr) {
+        FSoundChannels->StopBGM(false);
+        FSoundChannels.reset(); // releases its sounds through the registry, which goes below
+    }
     if (MemMan != nullptr) {
         // Each only when FormCreate made it: a failed creation left the rest null.
         FCounterFont.reset();
@@ -273,7 +304,6 @@ void TGameForm::FormDestroy()
         MemMan->Delete(FDisplayLock);
         MemMan->Delete(FFrameLock);
         MemMan->Delete(FDrawGuard);
-        MemMan->Delete(FSoundLock);
         MemMan->Delete(FRootPanel);
         MemMan->Delete(FSound);
         MemMan->Delete(FDisplay);

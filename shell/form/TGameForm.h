@@ -37,6 +37,7 @@ class TDDraw;
 class TDSound;
 class TDSurface;
 } // namespace DirectX
+class GameSoundChannels;
 class TFileMan;
 class TFont;
 struct LogicalFont;
@@ -193,7 +194,8 @@ public:
     TCriticalSection* StateLock() const { return FStateLock; }
     TCriticalSection* DisplayLock() const { return FDisplayLock; }
     TCriticalSection* FrameLock() const { return FFrameLock; }
-    TCriticalSection* SoundLock() const { return FSoundLock; }
+    // The game's sound channels, made by FormCreate (null before).
+    GameSoundChannels* SoundChannels() const { return FSoundChannels.get(); }
     TXeCriticalSection* DrawGuard() const { return FDrawGuard; }
     TFont* SmallFont() const { return FSmallFont; }
     TFont* LargeFont() const { return FLargeFont; }
@@ -207,11 +209,12 @@ public:
     bool Running() const { return FRunning; }
     void SetRunning(bool running) { FRunning = running; }
 
-    // Volumes (0 to 100) read from and written to the settings file.
-    int BgmVolume() const { return FBgmVolume; }
-    int VoiceVolume() const { return FVoiceVolume; }
-    int SeVolume() const { return FSeVolume; }
-    int AmbientVolume() const { return FAmbientVolume; }
+    // The player's volumes (0 to 100) of the settings file: the form keeps them until FormCreate
+    // hands them to the sound channels, which keep them from then on.
+    int BgmVolume() const;
+    int VoiceVolume() const;
+    int SeVolume() const;
+    int AmbientVolume() const;
 
 private:
     // FormCreate's steps; false after a failure has been reported.
@@ -245,6 +248,7 @@ private:
     std::unique_ptr<TFileMan> FDataFileMan;
     std::unique_ptr<TFileMan> FBGMFileMan;
     std::unique_ptr<TFileMan> FScriptFileMan;
+    std::unique_ptr<GameSoundChannels> FSoundChannels;
     AnsiString FDataStem;
     AnsiString FScriptStem;
     std::atomic<std::uint8_t> FState{fsNone};
@@ -265,7 +269,6 @@ private:
     int FWaitDelay = 0;
     TInputQueue FInput;
     TXeCriticalSection* FDrawGuard = nullptr;
-    TCriticalSection* FSoundLock = nullptr;
     // The hooks are set by the logic thread and called by whichever thread runs the frame: each call
     // works on a copy taken under FHookLock.
     mutable std::mutex FHookLock;

@@ -11,6 +11,7 @@
 #include "platform/font/DeviceContext.h"
 #include "platform/font/LogicalFont.h"
 #include "shell/GameGlobals.h"
+#include "shell/sound/GameSoundChannels.h"
 
 #include <algorithm>
 #include <mutex>
@@ -208,6 +209,8 @@ void TGameForm::Update(int dp)
     if (DrawsPanels(FState) && dp > 0)
         AnimatePanels(dp);
     CallUpdateHook(dp);
+    if (dp > 0 && FSoundChannels != nullptr)
+        FSoundChannels->GlideVolumes(dp);
 }
 
 void TGameForm::AnimatePanels(int dp)

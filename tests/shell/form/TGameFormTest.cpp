@@ -4,6 +4,7 @@
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/IniFile.h"
 #include "platform/font/LogicalFont.h"
+#include "shell/sound/GameSoundChannels.h"
 #include "sound/TDSound.h"
 #include "tests/shell/FormTestSupport.h"
 
@@ -40,7 +41,8 @@ TEST_F(TGameFormTest, CreatesEveryDeviceAndFreesThemAtDestruction)
     ASSERT_NE(form->RootPanel(), nullptr);
     EXPECT_EQ(form->RootPanel()->SizeX(), 640);
     EXPECT_EQ(form->RootPanel()->SizeY(), 480);
-    for (auto* lock : {form->StateLock(), form->DisplayLock(), form->FrameLock(), form->SoundLock()})
+    EXPECT_NE(form->SoundChannels(), nullptr);
+    for (auto* lock : {form->StateLock(), form->DisplayLock(), form->FrameLock()})
         EXPECT_NE(lock, nullptr);
     EXPECT_NE(form->DrawGuard(), nullptr);
     ASSERT_NE(form->SmallFont(), nullptr);
@@ -124,6 +126,19 @@ TEST_F(TGameFormTest, SettingsDefaultWithoutAFileAndRoundTrip)
     EXPECT_EQ(ini.ReadString("Game", "VolumeRear", ""), "90");
     form = std::make_unique<TGameForm>(nullptr, "Script", "Game", Services(), window.get());
     EXPECT_EQ(form->GetFPSMode(), fps30);
+}
+
+TEST_F(TGameFormTest, TheSoundChannelsKeepTheVolumesOnceCreated)
+{
+    std::ofstream(folder.Path() / "Tvqe.ini") << "[Game]\nVolumeBGM=40\n";
+    Make();
+    EXPECT_EQ(form->SoundChannels()->GetBGMVolume(), 40);
+    EXPECT_EQ(form->SoundChannels()->GetRearVolume(), 90);
+    form->SoundChannels()->SetSEVolume(25);
+    form.reset();
+    const TIniFile ini(folder.GameName() + "Tvqe.ini");
+    EXPECT_EQ(ini.ReadString("Game", "VolumeBGM", ""), "40");
+    EXPECT_EQ(ini.ReadString("Game", "VolumeSE", ""), "25");
 }
 
 TEST_F(TGameFormTest, SettingsOutOfRangeFallBackAndEmptyValuesKeepTheDefaults)
