@@ -3,6 +3,7 @@
 #include "shell/GameExceptions.h"
 #include "shell/GameGlobals.h"
 #include "shell/form/TGameForm.h"
+#include "shell/sound/GameSoundChannels.h"
 
 #include <cassert>
 
@@ -11,6 +12,7 @@ std::atomic<TMainThread*> MainThread{nullptr};
 namespace {
 
 constexpr std::uint32_t kRandomStepMask = 4095;
+constexpr unsigned kVoiceSleepMs = 100;
 
 } // namespace
 
@@ -61,6 +63,42 @@ void TMainThread::WaitFrame()
             form_.FrameStep();
     });
     CheckTerminated();
+}
+
+void TMainThread::WaitVoice()
+{
+    Unlocked([&] {
+        while (!Terminated() && VoicePlaying())
+            form_.FrameStep();
+    });
+    CheckTerminated();
+}
+
+void TMainThread::SleepWhileVoice()
+{
+    Unlocked([&] {
+        while (!Terminated() && VoicePlaying())
+            form_.Services().sleep(kVoiceSleepMs);
+    });
+    CheckTerminated();
+}
+
+bool TMainThread::VoicePlaying() const
+{
+    GameSoundChannels* channels = form_.SoundChannels();
+    return channels != nullptr && channels->IsVoicePlaying();
+}
+
+bool TMainThread::PlayBGM(std::int32_t track, bool loop, bool fade)
+{
+    bool played = false;
+    Unlocked([&] { played = form_.SoundChannels()->PlayBGM(track, loop, fade); });
+    return played;
+}
+
+void TMainThread::StopBGM(bool fade)
+{
+    Unlocked([&] { form_.SoundChannels()->StopBGM(fade); });
 }
 
 void TMainThread::CheckTerminated()

@@ -34,6 +34,10 @@ public:
     // thread is terminated; raises EGameEnd when it was terminated (termination wins over a result
     // of the same frame). Refused from inside a frame.
     void WaitFrame();
+    // Runs frames while the voice plays (the result is neither cleared nor tested), or sleeps in
+    // steps of 100 ms while it plays without running frames; both end like WaitFrame when terminated.
+    void WaitVoice();
+    void SleepWhileVoice();
     void CheckTerminated();
     // Terminates this thread and raises EGameEnd.
     [[noreturn]] void Abort();
@@ -42,6 +46,10 @@ public:
     void SetHandler(THandler handler) { handler_ = std::move(handler); }
     const THandler& GetHandler() const { return handler_; }
     int FadeSpeed() const { return fadeSpeed_; }
+
+    // The sound channels' BGM calls with the state lock released.
+    bool PlayBGM(std::int32_t track, bool loop, bool fade);
+    void StopBGM(bool fade);
 
     // The form's state entries with the state lock released.
     void EnterStartState();
@@ -56,6 +64,7 @@ protected:
 private:
     // Runs `step` with the state lock released, taking it back however the step ends.
     template <typename Step> void Unlocked(Step&& step);
+    bool VoicePlaying() const;
 
     TGameForm& form_;
     std::atomic<int> resultValue_{0};

@@ -119,6 +119,21 @@ TEST_F(TMainThreadTest, StateEntriesTakeTheStateLockBackAndAbortEndsTheGame)
     EXPECT_TRUE(logic.Terminated());
 }
 
+TEST_F(TMainThreadTest, VoiceWaitsEndAtOnceWithoutAVoiceAndLikeFrameWaitsWhenTerminated)
+{
+    Logic logic(*form);
+    logic.WaitVoice();
+    logic.SleepWhileVoice();
+    EXPECT_EQ(frames, 0);
+    EXPECT_TRUE(logic.PlayBGM(1, true, false)) << "without a device every play succeeds";
+    logic.StopBGM(true);
+    EXPECT_FALSE(FreeForOthers(*form->StateLock()));
+    logic.Terminate();
+    EXPECT_THROW(logic.WaitVoice(), EGameEnd);
+    EXPECT_THROW(logic.SleepWhileVoice(), EGameEnd);
+    EXPECT_FALSE(FreeForOthers(*form->StateLock()));
+}
+
 #ifdef NDEBUG
 TEST_F(TMainThreadTest, AFrameWaitFromInsideAFrameIsRefused)
 {
