@@ -32,6 +32,9 @@
 #include <memory>
 #include <mutex>
 
+namespace host {
+struct WindowEvent;
+}
 namespace DirectX {
 class TDDraw;
 class TDSound;
@@ -174,6 +177,9 @@ public:
     void FormKeyPress(TObject* sender, char& key);
     void FormMouseEnter();
     void FormMouseLeave();
+    // Routes one of the window's input events to the handler above that takes it; false for the
+    // events that are not input (activation, close request), which the caller handles.
+    bool HandleInputEvent(const host::WindowEvent& event);
     void PushInput(const TInputRecord& record);
     void ReplayInput();
     void ClearInput();

@@ -3,6 +3,7 @@
 #include "shell/form/TGameForm.h"
 
 #include "graphics/panels/TXeRGBPanel.h"
+#include "platform/host/WindowEvent.h"
 
 namespace {
 
@@ -58,6 +59,47 @@ void TGameForm::FormMouseEnter()
 void TGameForm::FormMouseLeave()
 {
     PushInput(TInputRecord::MouseLeave());
+}
+
+bool TGameForm::HandleInputEvent(const host::WindowEvent& e)
+{
+    using Kind = host::WindowEvent::Kind;
+    std::uint16_t key = e.key;
+    switch (e.kind) {
+    case Kind::KeyDown:
+        FormKeyDown(this, key, e.shift);
+        return true;
+    case Kind::KeyUp:
+        FormKeyUp(this, key, e.shift);
+        return true;
+    case Kind::KeyPress: {
+        char character = static_cast<char>(e.key & 0xFF);
+        FormKeyPress(this, character);
+        return true;
+    }
+    case Kind::MouseMove:
+        FormMouseMove(this, e.shift, e.x, e.y);
+        return true;
+    case Kind::MouseDown:
+        FormMouseDown(this, e.button, e.shift, e.x, e.y);
+        return true;
+    case Kind::MouseUp:
+        FormMouseUp(this, e.button, e.shift, e.x, e.y);
+        return true;
+    case Kind::MouseWheel: {
+        bool handled = false;
+        FormMouseWheel(this, e.shift, e.wheelDelta, TPoint{e.x, e.y}, handled);
+        return true;
+    }
+    case Kind::MouseEnter:
+        PushInput(TInputRecord::MouseEnter(e.x, e.y));
+        return true;
+    case Kind::MouseLeave:
+        FormMouseLeave();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TGameForm::PushInput(const TInputRecord& record)

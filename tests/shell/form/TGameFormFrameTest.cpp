@@ -1,5 +1,6 @@
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/Exception.h"
+#include "platform/host/WindowEvent.h"
 #include "tests/shell/FormTestSupport.h"
 
 namespace {
@@ -144,6 +145,44 @@ TEST_F(TGameFormFrameTest, QueuesInputOnlyInTheMenuAndAdventureStates)
         EXPECT_TRUE(handled);
         EXPECT_EQ(form->QueuedInput(), queued ? 2u : 0u) << "state " << int(state);
     }
+}
+
+TEST_F(TGameFormFrameTest, WindowEventsBecomeInputRecordsReplayedInOrder)
+{
+    using Kind = host::WindowEvent::Kind;
+    std::vector<std::string> seen;
+    TXeRGBPanel* root = form->RootPanel();
+    root->SetCreated(true);
+    root->SetKeyControl(true);
+    root->SetActive();
+    form->EnterAdventureState();
+    root->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+        seen.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(x) + "," +
+                       std::to_string(y));
+    };
+    root->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint p, bool&) {
+        seen.push_back("wheel " + std::to_string(delta) + " " + std::to_string(p.x) + "," + std::to_string(p.y));
+    };
+    root->OnKeyDown = [&](TObject*, std::uint16_t& k, TShiftState) { seen.push_back("key " + std::to_string(k)); };
+    root->OnKeyPress = [&](TObject*, char& c) { seen.push_back("char " + std::to_string(static_cast<unsigned char>(c))); };
+    host::WindowEvent down{Kind::MouseDown};
+    down.button = mbRight;
+    down.shift = ssRight;
+    down.x = 7;
+    down.y = 9;
+    host::WindowEvent wheel{Kind::MouseWheel};
+    wheel.wheelDelta = -120;
+    wheel.x = 600;
+    wheel.y = 470;
+    host::WindowEvent key{Kind::KeyDown};
+    key.key = 0x0D;
+    host::WindowEvent press{Kind::KeyPress};
+    press.key = 0xB1;
+    for (const host::WindowEvent& e : {down, wheel, key, press})
+        EXPECT_TRUE(form->HandleInputEvent(e));
+    EXPECT_FALSE(form->HandleInputEvent(host::WindowEvent{Kind::CloseRequest}));
+    form->Update(0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 1 16 7,9", "wheel -120 600,470", "key 13", "char 177"}));
 }
 
 } // namespace
