@@ -61,13 +61,13 @@ protected:
 
     DirectX::TDSurface* Target() { return form->Pictures().workSurface; }
 
-    // The colour the window shows at (x, y).
-    std::uint32_t Shown(int x, int y)
+    // The colour the window shows at (x, y), in the picture now shown or in a copy taken before.
+    template <typename Picture> static std::uint32_t ShownIn(const Picture& front, int x, int y)
     {
-        const auto front = window->Front().Copy();
         const std::uint8_t* p = &front.pixels[(static_cast<std::size_t>(y) * front.width + x) * 4];
         return p[0] | (p[1] << 8) | (p[2] << 16);
     }
+    std::uint32_t Shown(int x, int y) { return ShownIn(window->Front().Copy(), x, y); }
 
     std::uint32_t InTarget(int x, int y) { return Target()->PGet(x, y) & 0xFFFFFF; }
 
@@ -143,6 +143,12 @@ TEST_F(TGameFormDrawTest, DarkensTheCounterBoxOnlyOnTheScreen)
     EXPECT_EQ(Shown(639, 25), 0x404040u) << "the whole box is presented";
     EXPECT_EQ(Shown(543, 10), 0x808080u);
     EXPECT_EQ(InTarget(548, 24), 0x808080u) << "the target never keeps the counter";
+    const auto front = window->Front().Copy();
+    int white = 0;
+    for (int y = 0; y < 26; ++y)
+        for (int x = 544; x < 640; ++x)
+            white += ShownIn(front, x, y) == 0xFFFFFFu;
+    EXPECT_GT(white, 20) << "the \"%2d FPS\" text is drawn in white over its black shadow";
 }
 
 TEST_F(TGameFormDrawTest, TheWaitSignStepsEverySecondPulsedFrameAndWraps)
