@@ -1,6 +1,8 @@
+#include "base/util/TXeTimer.h"
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/Exception.h"
 #include "platform/host/WindowEvent.h"
+#include "platform/timer/headless/ManualTimer.h"
 #include "tests/shell/FormTestSupport.h"
 
 namespace {
@@ -183,6 +185,35 @@ TEST_F(TGameFormFrameTest, WindowEventsBecomeInputRecordsReplayedInOrder)
     EXPECT_FALSE(form->HandleInputEvent(host::WindowEvent{Kind::CloseRequest}));
     form->Update(0);
     EXPECT_EQ(seen, (std::vector<std::string>{"down 1 16 7,9", "wheel -120 600,470", "key 13", "char 177"}));
+}
+
+// The frame timer on the manual clock: one simulated second of ticks through the form's handler.
+class TGameFormTimerTest : public FormFixture {
+protected:
+    TGameFormTimerTest() { timer::SetDefaultBackEnd(clockBackEnd); }
+    ~TGameFormTimerTest() override
+    {
+        form.reset();
+        timer::SetDefaultBackEnd(nullptr);
+    }
+
+    std::shared_ptr<timer::ManualTimer> clockBackEnd = std::make_shared<timer::ManualTimer>();
+};
+
+TEST_F(TGameFormTimerTest, TheFrameTimerPulsesThirtyTimesASimulatedSecond)
+{
+    for (const unsigned period : {10u, 5u}) {
+        Make();
+        form->SetState(fsRunning);
+        form->SetTimerPeriod(period);
+        form->FrameTimer()->SetInterval(period);
+        form->FrameTimer()->SetEnabled(true);
+        clockBackEnd->Advance(std::chrono::seconds(1));
+        form->FrameTimer()->SetEnabled(false);
+        EXPECT_EQ(form->Pulse().PulseCount(), 30) << period << " ms ticks";
+        EXPECT_EQ(form->Pulse().MusicMs(), 1000);
+        form.reset();
+    }
 }
 
 } // namespace
