@@ -85,14 +85,19 @@ TEST(PeriodicTimer, ExceptionsAreDroppedAndTicksGoOn)
 
 TEST(PeriodicTimer, HandlerMayDestroyItsOwnTimer)
 {
+    // The handler touches the owner only after the test has stored the timer in it and let go.
+    std::atomic<bool> ready{false};
     std::atomic<bool> destroyed{false};
     auto owner = std::make_shared<std::unique_ptr<timer::PeriodicTimer>>();
-    *owner = std::make_unique<timer::PeriodicTimer>(1ms, [owner, &destroyed](unsigned) {
+    *owner = std::make_unique<timer::PeriodicTimer>(1ms, [owner, &ready, &destroyed](unsigned) {
+        if (!ready || destroyed)
+            return;
         EXPECT_TRUE((*owner)->OnTimerThread());
         owner->reset(); // the thread ends when this call returns
         destroyed = true;
     });
     EXPECT_FALSE((*owner)->OnTimerThread());
+    ready = true;
     EXPECT_TRUE(Eventually([&] { return destroyed.load(); }));
 }
 
