@@ -62,18 +62,17 @@ private:
 };
 
 // Sets (the first row) or adds weight x row into sums; whole rows of bytes at once, loops the
-// compiler vectorises (with AVX2 where the processor has it).
+// compiler vectorises. No per-processor clones: their load-time resolvers run before the
+// sanitizers' runtimes start.
 template <typename Sum>
-[[gnu::target_clones("avx2", "default")]] void SetRow(Sum* __restrict sums, const std::uint8_t* __restrict row,
-                                                      std::size_t bytes, Sum weight)
+void SetRow(Sum* __restrict sums, const std::uint8_t* __restrict row, std::size_t bytes, Sum weight)
 {
     for (std::size_t i = 0; i < bytes; ++i)
         sums[i] = static_cast<Sum>(weight * row[i]);
 }
 
 template <typename Sum>
-[[gnu::target_clones("avx2", "default")]] void AddRow(Sum* __restrict sums, const std::uint8_t* __restrict row,
-                                                      std::size_t bytes, Sum weight)
+void AddRow(Sum* __restrict sums, const std::uint8_t* __restrict row, std::size_t bytes, Sum weight)
 {
     for (std::size_t i = 0; i < bytes; ++i)
         sums[i] = static_cast<Sum>(sums[i] + weight * row[i]);
