@@ -223,12 +223,12 @@ bool TXePack::ReadDirectory()
     return true;
 }
 
-// The CRC-16 of bytes 0 .. length - 1 against the u16 after them, read in 1 MiB pieces.
-bool TXePack::CheckWholeCrc(std::int64_t length)
+// The CRC-16 of bytes 0 .. length - 1, read in 1 MiB pieces with the progress reported.
+bool TXePack::WholeCrc(std::int64_t length, unsigned short& crc)
 {
     SetProgress(0);
     std::vector<unsigned char> piece(WholePiece);
-    unsigned short crc = 0xFFFF;
+    crc = 0xFFFF;
     for (std::int64_t done = 0; done < length;) {
         const int size = static_cast<int>(std::min<std::int64_t>(WholePiece, length - done));
         SetProgress(size == WholePiece ? static_cast<int>((done + WholePiece) * 100 / length) : 100);
@@ -237,6 +237,15 @@ bool TXePack::CheckWholeCrc(std::int64_t length)
         crc = crc_.UpDateCrc(crc, piece.data(), size);
         done += size;
     }
+    return true;
+}
+
+// The CRC-16 of bytes 0 .. length - 1 against the u16 after them.
+bool TXePack::CheckWholeCrc(std::int64_t length)
+{
+    unsigned short crc;
+    if (!WholeCrc(length, crc))
+        return false;
     std::uint8_t stored[2];
     if (!StreamRead(stored, length, 2))
         return false;

@@ -130,6 +130,7 @@ public:
 private:
     bool LoadMain();
     bool ReadDirectory();
+    bool WholeCrc(std::int64_t length, unsigned short& crc);
     bool CheckWholeCrc(std::int64_t length);
     bool CheckEntryCrc(const TXeFileTable& record);
     bool DecodeEntry(TStream* target, const TXeFileTable& record);

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int WholePiece = 1 << 20;
 constexpr int EntryPiece = 32768;
 constexpr int TempNameSize = 260;
 
@@ -246,17 +245,9 @@ bool TXePack::WriteClosing()
         (!records.empty() && !StreamWrite(records.data(), directory, static_cast<int>(records.size()))))
         return false;
     const std::int64_t length = directory + std::int64_t(records.size());
-    SetProgress(0);
-    std::vector<unsigned char> piece(WholePiece);
-    unsigned short crc = 0xFFFF;
-    for (std::int64_t done = 0; done < length;) {
-        const int size = static_cast<int>(std::min<std::int64_t>(WholePiece, length - done));
-        SetProgress(size == WholePiece ? static_cast<int>((done + WholePiece) * 100 / length) : 100);
-        if (!StreamRead(piece.data(), done, size))
-            return false;
-        crc = crc_.UpDateCrc(crc, piece.data(), size);
-        done += size;
-    }
+    unsigned short crc;
+    if (!WholeCrc(length, crc))
+        return false;
     const std::uint8_t stored[2] = {static_cast<std::uint8_t>(crc), static_cast<std::uint8_t>(crc >> 8)};
     if (!StreamWrite(stored, length, 2))
         return false;
