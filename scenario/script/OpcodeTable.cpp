@@ -193,6 +193,16 @@ const OpcodeInfo& Info(unsigned opcode) { return opcode < kTable.size() ? kTable
 
 std::span<const OpcodeInfo, Count> Table() { return kTable; }
 
+unsigned TextOperands(unsigned opcode)
+{
+    switch (opcode) {
+    case 40: return 0b10;    // setname: index, text
+    case 64: return 0b1;     // message
+    case 120: return 0b1111; // choice: four texts
+    default: return 0;
+    }
+}
+
 std::optional<std::uint16_t> Find(std::string_view mnemonic)
 {
     if (mnemonic.empty())

@@ -33,6 +33,8 @@ const OpcodeInfo& Info(unsigned opcode);
 std::span<const OpcodeInfo, Count> Table();
 // The opcode with this mnemonic (exact match), or none.
 std::optional<std::uint16_t> Find(std::string_view mnemonic);
+// The arguments of this opcode (bit i for the i-th value pushed) that are string operands.
+unsigned TextOperands(unsigned opcode);
 // Bytes an instruction with this opcode takes: 6 with an operand, else 2.
 inline unsigned Length(unsigned opcode) { return 2 + Info(opcode).operandSize; }
 

@@ -38,7 +38,14 @@ void SceneTable::Load(TFileMan& files)
     StreamGuard guard{files, files.Open("Scene.tbl")};
     if (guard.stream == nullptr)
         Fail("Scene.tblが開けません。");
-    TStream& stream = *guard.stream;
+    Read(*guard.stream);
+}
+
+void SceneTable::Read(TStream& stream)
+{
+    loaded_ = false;
+    entries_.clear();
+    names_.clear();
     char magic[4];
     std::uint32_t size = 0;
     std::uint32_t count = 0;

@@ -5,12 +5,14 @@
 #include "platform/classes/AnsiString.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 class TFileMan;
+class TStream;
 
 struct SceneEntry {
     std::uint32_t script;     // the file "scr%05d.dvo" that holds the scene
@@ -30,10 +32,14 @@ public:
     // Reads "Scene.tbl" through the manager. Raises Exception with the table's own texts for a file
     // that does not open, a bad header or entry, or a short read; the table is then empty.
     void Load(TFileMan& files);
+    // The same from a stream at its start, for a file that opened.
+    void Read(TStream& stream);
     bool IsLoaded() const { return loaded_; }
     // The scene with this exact name (the first of duplicates), or null.
     const SceneEntry* Find(std::string_view name) const;
     std::size_t Size() const { return entries_.size(); }
+    // Every entry in file order, duplicates included.
+    std::span<const SceneEntry> Entries() const { return entries_; }
 
 private:
     void Parse(const std::vector<std::uint8_t>& block, std::uint32_t count);

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr std::size_t BlockHeaderSize = 10; // size, name length, 4 unread bytes
 constexpr std::size_t StringHeaderSize = 2;
 
 // Reads `size` bytes at `offset` of the stream into `out`; false when they are not all there.
@@ -76,16 +75,16 @@ bool ScriptFile::IndexBlocks(std::uint32_t count)
     std::size_t offset = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         // A block holds its header and a name ending inside its name field, and lies inside the code.
-        if (!ScriptBytes::Fits(offset, BlockHeaderSize, code_.size()))
+        if (!ScriptBytes::Fits(offset, ScriptFile::BlockHeaderSize, code_.size()))
             return false;
         const std::size_t size = ScriptBytes::U32(code_, offset);
         const std::size_t nameLength = ScriptBytes::U16(code_, offset + 4);
-        const std::size_t entry = offset + BlockHeaderSize + nameLength;
-        if (size < BlockHeaderSize + nameLength || !ScriptBytes::Fits(offset, size, code_.size())
-            || !ScriptBytes::Terminated(code_, offset + BlockHeaderSize, entry))
+        const std::size_t entry = offset + ScriptFile::BlockHeaderSize + nameLength;
+        if (size < ScriptFile::BlockHeaderSize + nameLength || !ScriptBytes::Fits(offset, size, code_.size())
+            || !ScriptBytes::Terminated(code_, offset + ScriptFile::BlockHeaderSize, entry))
             return false;
         blocks_.emplace_back(static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(entry));
-        labels_.try_emplace(reinterpret_cast<const char*>(code_.data() + offset + BlockHeaderSize), static_cast<std::uint32_t>(offset));
+        labels_.try_emplace(reinterpret_cast<const char*>(code_.data() + offset + ScriptFile::BlockHeaderSize), static_cast<std::uint32_t>(offset));
         offset += size;
     }
     return true;

@@ -15,6 +15,7 @@ class TStream;
 class ScriptFile {
 public:
     static constexpr std::size_t HeaderSize = 64;
+    static constexpr std::size_t BlockHeaderSize = 10; // size, name length, 4 unread bytes
     static constexpr std::uint32_t NoBlock = 0x0FFFFFFF;
     static constexpr std::uint32_t NoEntry = 0xFFFFFFFF;
     static constexpr std::uint16_t CallHere = 1;
@@ -42,6 +43,9 @@ public:
     std::int32_t Number() const { return number_; }
     std::uint32_t Stamp() const { return stamp_; }
     std::span<const std::uint8_t> Code() const { return code_; }
+    std::span<const std::uint8_t> Targets() const { return targets_; }
+    // The offset and entry pc of every labelled block, in file order.
+    std::span<const std::pair<std::uint32_t, std::uint32_t>> Blocks() const { return blocks_; }
 
     // The entry pc of the labelled block at this offset; NoEntry for NoBlock or an offset where no
     // block starts.

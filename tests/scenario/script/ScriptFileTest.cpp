@@ -18,30 +18,37 @@ bool ReadScript(ScriptFile& script, const Bytes& bytes, std::int32_t number)
     return script.Read(stream, number);
 }
 
-ScriptBuilder Sample()
+// Blocks "main" at 0 (entry 15) and "sub" at 23 (entry 37); strings "hello" and ""; a kind 1
+// record at 0 and a kind 2 record at 8.
+Bytes Sample()
 {
-    ScriptBuilder b(12, 0xABCD);
-    b.Label("main").Op(1, 5).Op(15);
-    b.Label("sub").Op(14);
-    b.String("hello");
-    b.String("");
-    b.TargetBlock(b.BlockOf("sub"));
-    b.TargetText("scr00003::go");
-    return b;
+    return Assemble(R"(
+        .script 12
+        .stamp 0xABCD
+        .string "hello"
+        .string ""
+        .target 1 sub
+        .target 2 "scr00003::go"
+        main:
+            push 5
+            halt
+        sub:
+            ret
+    )");
 }
 
 TEST(ScriptFileTest, ReadsLabelsStringsAndTargets)
 {
-    const ScriptBuilder b = Sample();
     ScriptFile script;
-    ASSERT_TRUE(ReadScript(script, b.Build(), 12));
+    ASSERT_TRUE(ReadScript(script, Sample(), 12));
     EXPECT_EQ(script.Number(), 12);
     EXPECT_EQ(script.Stamp(), 0xABCDu);
-    EXPECT_EQ(script.FindLabel("sub"), b.BlockOf("sub"));
+    EXPECT_EQ(script.FindLabel("sub"), 23u);
     EXPECT_EQ(script.FindLabel("none"), std::nullopt);
-    EXPECT_EQ(script.LabelEntry(b.BlockOf("sub")), b.EntryOf("sub"));
+    EXPECT_EQ(script.LabelEntry(23), 37u);
+    EXPECT_EQ(script.LabelEntry(0), 15u);
     EXPECT_EQ(script.LabelEntry(ScriptFile::NoBlock), ScriptFile::NoEntry);
-    EXPECT_EQ(script.LabelEntry(b.BlockOf("sub") + 1), ScriptFile::NoEntry);
+    EXPECT_EQ(script.LabelEntry(24), ScriptFile::NoEntry);
     EXPECT_STREQ(script.String(1), "hello");
     EXPECT_STREQ(script.String(2), "");
     EXPECT_EQ(script.String(0), nullptr);
@@ -49,7 +56,7 @@ TEST(ScriptFileTest, ReadsLabelsStringsAndTargets)
     const auto call = script.TargetAt(0);
     ASSERT_TRUE(call);
     EXPECT_EQ(call->kind, 1);
-    EXPECT_EQ(call->block, b.BlockOf("sub"));
+    EXPECT_EQ(call->block, 23u);
     const auto other = script.TargetAt(8);
     ASSERT_TRUE(other && other->text);
     EXPECT_EQ(*other->text, "scr00003::go");
@@ -58,17 +65,15 @@ TEST(ScriptFileTest, ReadsLabelsStringsAndTargets)
 
 TEST(ScriptFileTest, EmptySectionsLoad)
 {
-    ScriptBuilder b(0);
-    b.Label("main").Op(15);
     ScriptFile script;
-    ASSERT_TRUE(ReadScript(script, b.Build(), 0));
+    ASSERT_TRUE(ReadScript(script, Assemble(".script 0\nmain: halt"), 0));
     EXPECT_EQ(script.StringCount(), 0u);
     EXPECT_FALSE(script.TargetAt(0));
 }
 
 TEST(ScriptFileTest, EveryFaultFailsTheRead)
 {
-    const Bytes good = Sample().Build();
+    const Bytes good = Sample();
     const std::uint32_t code = 64, strings = static_cast<std::uint32_t>(good.size()) - 11;
     const struct {
         const char* what;
@@ -108,7 +113,7 @@ TEST(ScriptFileTest, EveryFaultFailsTheRead)
 
 TEST(ScriptFileTest, StampNeedsAWholeHeaderNamingTheScript)
 {
-    const Bytes good = Sample().Build();
+    const Bytes good = Sample();
     TMemoryStream stream;
     stream.Write(good.data(), static_cast<int>(good.size()));
     EXPECT_EQ(ScriptFile::ReadStamp(stream, 12), 0xABCDu);

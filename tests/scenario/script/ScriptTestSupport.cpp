@@ -1,9 +1,34 @@
 #include "ScriptTestSupport.h"
 
 #include "scenario/script/OpcodeTable.h"
+#include "scenario/script/ScriptDisassembler.h"
 #include "scenario/script/TScriptEngine.h"
 
+#include <gtest/gtest.h>
+
 namespace ScriptTest {
+
+ScriptAssembler::Scenario AssembleScenario(const std::string& text)
+{
+    const ScriptAssembler::Source source{"test", text};
+    auto scenario = ScriptAssembler::Assemble(std::span(&source, 1));
+    std::vector<Bytes> scripts;
+    for (const auto& [number, bytes] : scenario.scripts)
+        scripts.push_back(bytes);
+    const std::string printed = ScriptDisassembler::PrintScenario(scripts, scenario.sceneCount > 0 ? &scenario.sceneTable : nullptr);
+    const ScriptAssembler::Source again{"printed", printed};
+    const auto reassembled = ScriptAssembler::Assemble(std::span(&again, 1));
+    EXPECT_EQ(reassembled.scripts, scenario.scripts) << printed;
+    EXPECT_EQ(reassembled.sceneTable, scenario.sceneTable) << printed;
+    return scenario;
+}
+
+Bytes Assemble(const std::string& text)
+{
+    auto scenario = AssembleScenario(text);
+    EXPECT_EQ(scenario.scripts.size(), 1u);
+    return scenario.scripts.empty() ? Bytes() : scenario.scripts.begin()->second;
+}
 
 void Put16(Bytes& out, std::uint32_t value)
 {

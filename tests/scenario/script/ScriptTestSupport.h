@@ -1,7 +1,8 @@
-// Helpers of the script tests: compiled scripts and scene tables built as bytes, and a recording
-// adventure screen.
+// Helpers of the script tests: scripts assembled from text (each checked to print back to the same
+// bytes), compiled scripts and scene tables built as bytes by hand, and a recording adventure screen.
 #pragma once
 
+#include "scenario/script/ScriptAssembler.h"
 #include "scenario/script/ScriptScreen.h"
 
 #include <cstdint>
@@ -12,6 +13,12 @@
 namespace ScriptTest {
 
 using Bytes = std::vector<unsigned char>;
+
+// Assembles script text and checks that the disassembler's text of every script and the scene table
+// assembles to the same bytes, so every script a test assembles is a round-trip case too.
+ScriptAssembler::Scenario AssembleScenario(const std::string& text);
+// The one script of the text, checked the same way.
+Bytes Assemble(const std::string& text);
 
 void Put16(Bytes& out, std::uint32_t value);
 void Put32(Bytes& out, std::uint32_t value);

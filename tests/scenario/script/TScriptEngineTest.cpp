@@ -1,5 +1,5 @@
 // TScriptEngine: scene starts, the core operations, calls and returns, restoring a saved position,
-// the run loop and the command slots, on scripts built as bytes and a recording screen.
+// the run loop and the command slots, on scripts assembled from text and a recording screen.
 #include "scenario/script/TScriptEngine.h"
 
 #include "ScriptTestSupport.h"
@@ -8,12 +8,10 @@
 #include "scenario/records/TGameState.h"
 #include "scenario/records/TReadMesTable.h"
 #include "scenario/records/TSystemState.h"
-#include "scenario/script/OpcodeTable.h"
 #include "shell/GameExceptions.h"
 
 #include <climits>
 #include <memory>
-#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -23,36 +21,30 @@ namespace {
 
 using Values = std::vector<std::int32_t>;
 
-struct Ins {
-    const char* mnemonic;
-    std::optional<std::int32_t> operand = std::nullopt;
-};
-
 class TScriptEngineTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(files_.InitDir(folder_.Name())); }
 
-    void Write(const ScriptBuilder& script, std::int32_t number) { ScenarioTest::WriteBytes(folder_ / ScriptFile::FileName(number).c_str(), script.Build()); }
-    void Scenes(const std::vector<SceneRow>& rows)
+    // Assembles the text, writes its scripts and makes a new engine on them, so that each case
+    // loads its rewritten scripts; a text with scene lines has its scene table written and read.
+    void Load(const std::string& text)
     {
-        ScenarioTest::WriteBytes(folder_ / "Scene.tbl", SceneTableBytes(rows));
+        const auto scenario = AssembleScenario(text);
+        for (const auto& [number, bytes] : scenario.scripts)
+            ScenarioTest::WriteBytes(folder_ / ScriptFile::FileName(number).c_str(), bytes);
         engine_ = NewEngine();
-        ASSERT_TRUE(engine_->LoadSceneTable());
-    }
-    // Script 1 with `main` holding the instructions and a halt, started as scene "s".
-    void StartWith(const std::vector<Ins>& code, ScriptBuilder b = ScriptBuilder(1))
-    {
-        b.Label("main");
-        for (const Ins& i : code) {
-            const auto op = Opcodes::Find(i.mnemonic);
-            ASSERT_TRUE(op) << i.mnemonic;
-            i.operand ? b.Op(*op, *i.operand) : b.Op(*op);
+        if (scenario.sceneCount > 0) {
+            ScenarioTest::WriteBytes(folder_ / "Scene.tbl", scenario.sceneTable);
+            ASSERT_TRUE(engine_->LoadSceneTable());
         }
-        b.Op(Opcodes::Halt);
-        Write(b, 1);
-        Scenes({{1, b.BlockOf("main"), "s"}});
+    }
+    // Script 1, stamp 7, with `main` holding the code (and a halt), started as scene "s".
+    void StartWith(const std::string& code, const std::string& before = "")
+    {
+        Load(".script 1\n.stamp 7\n.scene \"s\" main\n" + before + "\nmain:\n" + code + "\nhalt\n");
         ASSERT_TRUE(engine_->StartScene("s"));
     }
+    std::uint32_t Entry(const char* label) const { return engine_->LabelEntry(*engine_->FindLabel(label)); }
     std::vector<std::int32_t> Stack() const
     {
         TGameState copy = state_;
@@ -74,59 +66,56 @@ protected:
     {
         return std::make_unique<TScriptEngine>(TScriptEngine::Context{files_, files_, state_, sceneStart_, system_, readMes_, screen_});
     }
-    // A new engine for each scene table, so that each test case loads its rewritten scripts.
     std::unique_ptr<TScriptEngine> engine_ = NewEngine();
 };
-
-
 
 TEST_F(TScriptEngineTest, CoreOperations)
 {
     const struct {
-        std::vector<Ins> code;
+        const char* code; // arguments are pushed first: "sub 5 3" is push 5, push 3, sub
         Values stack;
     } cases[] = {
-        {{{"push", 5}, {"push", 3}, {"sub"}}, {2}},
-        {{{"push", 5}, {"push", 3}, {"lt"}}, {0}},
-        {{{"push", 3}, {"push", 5}, {"lt"}}, {1}},
-        {{{"push", 3}, {"push", 3}, {"le"}, {"push", 3}, {"push", 4}, {"le"}, {"push", 4}, {"push", 3}, {"le"}}, {1, 1, 0}},
-        {{{"push", 5}, {"push", 3}, {"gt"}, {"push", 3}, {"push", 5}, {"gt"}}, {1, 0}},
-        {{{"push", 3}, {"push", 5}, {"ge"}, {"push", 5}, {"push", 5}, {"ge"}}, {0, 1}},
-        {{{"push", 4}, {"push", 4}, {"eq"}, {"push", 4}, {"push", 5}, {"eq"}}, {1, 0}},
-        {{{"push", 4}, {"push", 4}, {"ne"}, {"push", 4}, {"push", 5}, {"ne"}}, {0, 1}},
-        {{{"push", 1}, {"push", 0}, {"div"}}, {-1}},
-        {{{"push", -1}, {"push", 0}, {"div"}}, {0}},
-        {{{"push", 7}, {"push", 0}, {"mod"}}, {0}},
-        {{{"push", -7}, {"push", 2}, {"mod"}, {"push", -7}, {"push", 2}, {"div"}}, {-1, -3}},
-        {{{"push", INT_MIN}, {"push", -1}, {"div"}, {"push", INT_MIN}, {"push", -1}, {"mod"}}, {INT_MIN, 0}},
-        {{{"push", INT_MAX}, {"push", 1}, {"add"}, {"push", INT_MIN}, {"push", 1}, {"sub"}}, {INT_MIN, INT_MAX}},
-        {{{"push", 65536}, {"push", 65537}, {"mul"}, {"push", -3}, {"push", 4}, {"mul"}}, {65536, -12}},
-        {{{"push", 9}, {"push", 0}, {"push", 5}, {"and"}, {"push", 2}, {"push", 5}, {"and"}}, {9, 0, 1}},
-        {{{"push", 9}, {"push", 0}, {"push", 5}, {"or"}, {"push", 0}, {"push", 0}, {"or"}}, {9, 1, 0}},
-        {{{"push", 0}, {"not"}, {"push", 7}, {"not"}}, {1, 0}},
-        {{{"push", 4}, {"dup"}}, {4, 4}},
-        {{{"push", 1}, {"push", 2}, {"swap"}}, {2, 1}},
-        {{{"push", 1}, {"push", 2}, {"over"}}, {1, 1, 2}},
-        {{{"push", 1}, {"push", 2}, {"push", 3}, {"swap2"}}, {2, 1, 3}},
-        {{{"push", 1}, {"push", 2}, {"drop"}, {"nop"}}, {1}},
-        {{{"push", -5}, {"signbit"}, {"push", 5}, {"signbit"}}, {INT_MIN, 0}},
+        {"sub 5 3", {2}},
+        {"lt 5 3", {0}},
+        {"lt 3 5", {1}},
+        {"le 3 3\nle 3 4\nle 4 3", {1, 1, 0}},
+        {"gt 5 3\ngt 3 5", {1, 0}},
+        {"ge 3 5\nge 5 5", {0, 1}},
+        {"eq 4 4\neq 4 5", {1, 0}},
+        {"ne 4 4\nne 4 5", {0, 1}},
+        {"div 1 0", {-1}},
+        {"div -1 0", {0}},
+        {"mod 7 0", {0}},
+        {"mod -7 2\ndiv -7 2", {-1, -3}},
+        {"div -2147483648 -1\nmod 0x80000000 -1", {INT_MIN, 0}},
+        {"add 0x7FFFFFFF 1\nsub -2147483648 1", {INT_MIN, INT_MAX}},
+        {"mul 65536 65537\nmul -3 4", {65536, -12}},
+        {"push 9\nand 0 5\nand 2 5", {9, 0, 1}},
+        {"push 9\nor 0 5\nor 0 0", {9, 1, 0}},
+        {"not 0\nnot 7", {1, 0}},
+        {"dup 4", {4, 4}},
+        {"swap 1 2", {2, 1}},
+        {"over 1 2", {1, 1, 2}},
+        {"swap2 1 2 3", {2, 1, 3}},
+        {"drop 1 2\nnop", {1}},
+        {"signbit -5\nsignbit 5", {INT_MIN, 0}},
         // jz over a push when 0; falls through to the next instruction otherwise; jnz likewise.
-        {{{"push", 0}, {"jz", 12}, {"push", 8}, {"push", 1}, {"jz", 12}, {"push", 8}}, {8}},
-        {{{"push", 1}, {"jnz", 12}, {"push", 8}, {"push", 0}, {"jnz", 12}, {"push", 8}}, {8}},
+        {"push 0\njz @a\npush 8\n@a: push 1\njz @b\npush 8\n@b:", {8}},
+        {"push 1\njnz @a\npush 8\n@a: push 0\njnz @b\npush 8\n@b:", {8}},
         // A countdown from 3: a backward jump.
-        {{{"push", 3}, {"push", 1}, {"sub"}, {"dup"}, {"jnz", -10}}, {0}},
-        {{{"jmp", 12}, {"push", 1}, {"push", 2}}, {2}},
-        {{{"push", 3}, {"push", 1}, {"setflag"}, {"push", 3}, {"getflag"}, {"push", 600}, {"push", 1}, {"setflag"}, {"push", 600}, {"getflag"}}, {1, 0}},
-        {{{"push", 2}, {"push", -9}, {"setvar"}, {"push", 2}, {"getvar"}, {"push", 64}, {"push", 5}, {"setvar"}, {"push", 64}, {"getvar"}}, {-9, 0}},
-        {{{"push", 63}, {"push", 7}, {"setsysflag"}, {"push", 63}, {"getsysflag"}, {"push", 64}, {"getsysflag"}}, {1, 0}},
-        {{{"push", 7}, {"push", 11}, {"setsysvar"}, {"push", 7}, {"getsysvar"}, {"push", 8}, {"getsysvar"}}, {11, 0}},
-        {{{"push", 0}, {"getlocalflag"}, {"push", 99}, {"getlocalflag"}, {"push", 0}, {"getsubvar"}}, {0, 0, 0}},
-        {{{"push", 6}, {"setreg1"}, {"getreg1"}, {"getreg2"}}, {6, 0}},
+        {"push 3\n@loop: sub 1\ndup\njnz @loop", {0}},
+        {"jmp 12\npush 1\npush 2", {2}},
+        {"setflag 3 1\ngetflag 3\nsetflag 600 1\ngetflag 600", {1, 0}},
+        {"setvar 2 -9\ngetvar 2\nsetvar 64 5\ngetvar 64", {-9, 0}},
+        {"setsysflag 63 7\ngetsysflag 63\ngetsysflag 64", {1, 0}},
+        {"setsysvar 7 11\ngetsysvar 7\ngetsysvar 8", {11, 0}},
+        {"getlocalflag 0\ngetlocalflag 99\ngetsubvar 0", {0, 0, 0}},
+        {"setreg1 6\ngetreg1\ngetreg2", {6, 0}},
     };
     for (const auto& c : cases) {
         StartWith(c.code);
         EXPECT_TRUE(engine_->Run());
-        EXPECT_EQ(Stack(), c.stack) << c.code.back().mnemonic;
+        EXPECT_EQ(Stack(), c.stack) << c.code;
     }
     EXPECT_TRUE(system_.GetSystemFlag(63));
     EXPECT_EQ(system_.GetSystemValue(7), 11);
@@ -134,29 +123,24 @@ TEST_F(TScriptEngineTest, CoreOperations)
 
 TEST_F(TScriptEngineTest, UndefinedOpcodesAndUnderflowHaltWhereTheyStand)
 {
-    for (const std::uint16_t opcode : {7, 12, 13, 17, 18, 47, 49, 63, 167, 175, 176, 0xFFFF}) {
-        ScriptBuilder b(1);
-        b.Label("main").Op(0).Op(opcode).Op(1, 5);
-        Write(b, 1);
-        Scenes({{1, 0, "s"}});
-        ASSERT_TRUE(engine_->StartScene("s"));
+    for (const int opcode : {7, 12, 13, 17, 18, 47, 49, 63, 167, 175, 176, 0xFFFF}) {
+        StartWith("nop\n.opcode " + std::to_string(opcode) + "\npush 5");
         ::testing::internal::CaptureStderr();
         EXPECT_TRUE(engine_->Run()) << opcode;
         EXPECT_NE(::testing::internal::GetCapturedStderr().find("halts"), std::string::npos) << opcode;
-        EXPECT_EQ(state_.GetPc(), b.EntryOf("main") + 2) << opcode;
+        EXPECT_EQ(state_.GetPc(), Entry("main") + 2) << opcode;
         EXPECT_EQ(Stack(), Values{}) << opcode;
     }
-    StartWith({{"push", 1}, {"add"}});
+    StartWith("add 1");
+    ::testing::internal::CaptureStderr();
     EXPECT_TRUE(engine_->Run());
-    EXPECT_EQ(state_.GetPc(), ScriptBuilder(1).Label("main").Here() + 6);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(state_.GetPc(), Entry("main") + 6);
 }
 
 TEST_F(TScriptEngineTest, StringOperands)
 {
-    ScriptBuilder b(1);
-    b.String("first");
-    b.String("second");
-    StartWith({{"push", 3}, {"push", 2}, {"setname"}}, b);
+    StartWith("setname 3 \"second\"", ".string \"first\"");
     EXPECT_TRUE(engine_->Run());
     EXPECT_EQ(state_.GetNameText(3), "second");
     EXPECT_EQ(engine_->GetStringOperand(0), "");
@@ -168,10 +152,15 @@ TEST_F(TScriptEngineTest, StringOperands)
 
 TEST_F(TScriptEngineTest, SceneStartSetsTheRegistersAndCalendar)
 {
-    ScriptBuilder b(1);
-    b.Label("a").Op(15).Label("b").Op(15);
-    Write(b, 1);
-    Scenes({{1, b.BlockOf("b"), "dated", 402, 1230, 405, 1800}, {1, SceneTable::NoBlock, "none", 0, 1500}, {9, 0, "gone"}});
+    Load(R"(
+        .script 1
+        .stamp 7
+        .scene "dated" b start 402 1230 limit 405 1800
+        .scene "none" none start 0 1500
+        .scene "gone" 9 0
+        a: halt
+        b: halt
+    )");
     state_.SetVar(1, 5);
     state_.PushValue(3);
     state_.SetFrameWord1(4);
@@ -180,7 +169,7 @@ TEST_F(TScriptEngineTest, SceneStartSetsTheRegistersAndCalendar)
     EXPECT_EQ(sceneStart_.GetVar(1), 5);
     EXPECT_EQ(sceneStart_.GetValueCount(), 1);
     EXPECT_EQ(state_.GetSceneName(), "dated");
-    EXPECT_EQ(state_.GetPc(), b.EntryOf("b"));
+    EXPECT_EQ(state_.GetPc(), Entry("b"));
     EXPECT_EQ(state_.GetScriptStamp(), 7u);
     EXPECT_FALSE(state_.GetHalt());
     EXPECT_EQ(state_.GetValueCount(), 0);
@@ -205,18 +194,26 @@ TEST_F(TScriptEngineTest, SceneStartSetsTheRegistersAndCalendar)
 
 TEST_F(TScriptEngineTest, CallsLeaveOneValueAndKeepTheBase)
 {
-    ScriptBuilder b(1);
-    b.Label("none").Op(14);
-    b.Label("three").Op(1, 1).Op(1, 2).Op(1, 3).Op(14);
-    b.Label("eats").Op(2).Op(14); // drops a value of its caller: a call never sets the base
-    const auto none = b.TargetBlock(b.BlockOf("none"));
-    const auto three = b.TargetBlock(b.BlockOf("three"));
-    const auto eats = b.TargetText("::eats");
-    b.Label("main").Op(1, 9).Call(none).Call(three).Op(1, 4).Call(eats);
-    b.Op(43).Op(15);
-    b.Op(15);
-    Write(b, 1);
-    Scenes({{1, b.BlockOf("main"), "s"}});
+    Load(R"(
+        .script 1
+        .scene "s" main
+        none: ret
+        three:
+            push 1
+            push 2
+            push 3
+            ret
+        eats:           ; drops a value of its caller: a call never sets the base
+            drop
+            ret
+        main:
+            push 9
+            call none
+            call three
+            push 4
+            call "::eats"
+            getreg1
+    )");
     ASSERT_TRUE(engine_->StartScene("s"));
     state_.SetFrameWord1(77);
     EXPECT_TRUE(engine_->Run());
@@ -227,89 +224,79 @@ TEST_F(TScriptEngineTest, CallsLeaveOneValueAndKeepTheBase)
 
 TEST_F(TScriptEngineTest, NestingAndStackLimits)
 {
-    ScriptBuilder b(1);
-    b.Label("deep");
-    const auto deep = b.TargetBlock(0);
-    b.Call(deep);
-    b.Label("full").Op(1, 6).Op(14);
-    const auto full = b.TargetBlock(b.BlockOf("full"));
-    b.Label("main");
+    std::string main;
     for (int i = 0; i < 255; ++i)
-        b.Op(1, i);
-    b.Call(full).Op(15);
-    Write(b, 1);
-    Scenes({{1, b.BlockOf("main"), "s"}, {1, b.BlockOf("deep"), "deep"}});
+        main += "push " + std::to_string(i) + "\n";
+    Load(".script 1\n.scene \"s\" main\n.scene \"deep\" deep\ndeep: call deep\nfull: push 6\nret\nmain:\n" + main + "call full\n");
     ASSERT_TRUE(engine_->StartScene("s"));
     EXPECT_TRUE(engine_->Run());
     EXPECT_EQ(state_.GetValueCount(), 256);
     EXPECT_EQ(state_.PeekValue(), 6);
 
     ASSERT_TRUE(engine_->StartScene("deep"));
+    ::testing::internal::CaptureStderr();
     EXPECT_TRUE(engine_->Run());
+    ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(state_.GetFrameCount(), 64) << "the 65th call fails and halts";
 }
 
 TEST_F(TScriptEngineTest, CrossScriptCallsAndBadTargetsHalt)
 {
-    ScriptBuilder far(2, 22);
-    far.Label("x").Op(15).Label("far").Op(1, 42).Op(14);
-    Write(far, 2);
+    const std::string far = ".script 2\n.stamp 22\nx: halt\nfar:\npush 42\nret\n";
     const struct {
         const char* what;
-        std::uint16_t kind;
-        std::string text;
+        const char* target;
         bool returns;
     } cases[] = {
-        {"lower case", 2, "scr00002::far", true},
-        {"capitals", 2, "SCR2::far", true},
-        {"letter after scr", 2, "scr2x::far", false},
-        {"no script digits", 2, "scr::far", false},
-        {"number too large", 2, "scr65536::far", false},
-        {"no separator", 2, "scr00002far", false},
-        {"missing script", 2, "scr00003::far", false},
-        {"missing label", 2, "scr00002::near", false},
-        {"unknown kind", 3, "scr00002::far", false},
+        {"lower case", "\"scr00002::far\"", true},
+        {"capitals", "\"SCR2::far\"", true},
+        {"letter after scr", "\"scr2x::far\"", false},
+        {"no script digits", "\"scr::far\"", false},
+        {"number too large", "\"scr65536::far\"", false},
+        {"no separator", "\"scr00002far\"", false},
+        {"missing script", "\"scr00003::far\"", false},
+        {"missing label", "\"scr00002::near\"", false},
+        {"unknown kind", "target(3, \"scr00002::far\")", false},
+        // Records outside the table, and a kind 1 record where no block starts.
+        {"offset -1", "-1", false},
+        {"offset inside a record", "7", false},
+        {"offset at the table's end", "8", false},
+        {"offset far past the table", "1000", false},
+        {"no block at the offset", "target(1, 3)", false},
     };
     for (const auto& c : cases) {
-        ScriptBuilder b(1);
-        const auto target = b.TargetText(c.text, c.kind);
-        b.Label("main").Call(target).Op(15);
-        Write(b, 1);
-        Scenes({{1, 0, "s"}});
+        Load(far + ".script 1\n.scene \"s\" main\n.target 2 \"pad\"\nmain:\ncall " + c.target + "\n");
         ASSERT_TRUE(engine_->StartScene("s"));
+        const std::uint32_t main = Entry("main");
         EXPECT_TRUE(engine_->Run());
         EXPECT_EQ(state_.GetValueCount() == 1 && state_.PeekValue() == 42, c.returns) << c.what;
         if (c.returns) {
             EXPECT_EQ(state_.GetScriptNumber(), 1) << c.what;
             EXPECT_EQ(engine_->LoadedScript(), 1) << c.what;
-            EXPECT_EQ(state_.GetPc(), b.EntryOf("main") + 8 + 2) << c.what;
+            EXPECT_EQ(state_.GetPc(), main + 8 + 2) << c.what;
         } else {
-            EXPECT_EQ(state_.GetPc(), b.EntryOf("main") + 8) << c.what;
+            EXPECT_EQ(state_.GetPc(), main + 8) << c.what;
+            if (c.target[0] != '"') {
+                EXPECT_EQ(state_.GetFrameCount(), 0) << c.what;
+            }
         }
-    }
-    // Records outside the table, and a kind 1 offset where no block starts.
-    for (const std::int32_t offset : {-1, 7, 8, 1000}) {
-        ScriptBuilder b(1);
-        b.TargetBlock(3);
-        b.Label("main").Call(offset).Op(15);
-        Write(b, 1);
-        Scenes({{1, 0, "s"}});
-        ASSERT_TRUE(engine_->StartScene("s"));
-        EXPECT_TRUE(engine_->Run());
-        EXPECT_EQ(state_.GetPc(), b.EntryOf("main") + 8) << offset;
-        EXPECT_EQ(state_.GetFrameCount(), 0) << offset;
     }
 }
 
 TEST_F(TScriptEngineTest, SceneStartInstructionRebuildsAndContinues)
 {
-    ScriptBuilder b(1);
-    const auto next = b.TargetText("next", 0);
-    const auto missing = b.TargetText("missing", 0);
-    b.Label("main").Op(1, next).Op(48).Op(15);
-    b.Label("next").Op(1, 5).Op(1, missing).Op(48).Op(1, 6);
-    Write(b, 1);
-    Scenes({{1, b.BlockOf("main"), "s"}, {1, b.BlockOf("next"), "next"}});
+    Load(R"(
+        .script 1
+        .scene "s" main
+        .scene "next" next
+        main:
+            scene "next"
+            halt
+        next:
+            push 5
+            scene "missing"
+            push 6
+    )");
     ASSERT_TRUE(engine_->StartScene("s"));
     EXPECT_TRUE(engine_->Run());
     EXPECT_EQ(screen_.rebuilds, 1);
@@ -319,10 +306,7 @@ TEST_F(TScriptEngineTest, SceneStartInstructionRebuildsAndContinues)
 
 TEST_F(TScriptEngineTest, RestoreContinuesOrReplaysTheScene)
 {
-    ScriptBuilder b(1, 100);
-    b.Label("main").Op(1, 1).Op(64).Op(1, 2).Op(64).Op(15);
-    Write(b, 1);
-    Scenes({{1, 0, "s"}});
+    Load(".script 1\n.stamp 100\n.scene \"s\" main\nmain:\nmessage 1\nmessage 2\n");
     ASSERT_TRUE(engine_->StartScene("s"));
     EXPECT_FALSE(engine_->Run());
     const TGameState saved = state_;
@@ -334,23 +318,42 @@ TEST_F(TScriptEngineTest, RestoreContinuesOrReplaysTheScene)
     EXPECT_EQ(state_.GetPc(), saved.GetPc());
     EXPECT_EQ(Stack(), Values{1});
 
-    ScriptBuilder rebuilt(1, 101);
-    rebuilt.Label("main").Op(1, 3).Op(15);
-    Write(rebuilt, 1);
+    Load(".script 1\n.stamp 101\n.scene \"s\" main\nmain: push 3\n");
     state_ = saved;
     sceneStart_ = savedStart;
-    ASSERT_TRUE(engine_->LoadScript(2) == false);
     ASSERT_TRUE(engine_->RestoreState());
-    EXPECT_EQ(state_.GetPc(), rebuilt.EntryOf("main"));
+    EXPECT_EQ(state_.GetPc(), Entry("main"));
     EXPECT_EQ(state_.GetScriptStamp(), 101u);
     EXPECT_EQ(state_.GetValueCount(), 0);
 }
 
+TEST_F(TScriptEngineTest, RestoreChecksTheStampOfEveryCallFrame)
+{
+    const std::string caller = ".script 1\n.stamp 1\n.scene \"s\" main\nmain:\ncall \"scr2::sub\"\nhalt\n";
+    Load(caller + ".script 2\n.stamp 20\nsub:\nmessage 1\nret\n");
+    ASSERT_TRUE(engine_->StartScene("s"));
+    EXPECT_FALSE(engine_->Run());
+    ASSERT_EQ(state_.GetFrameCount(), 1);
+    const TGameState saved = state_;
+    const TGameState savedStart = sceneStart_;
+
+    // Every stamp matches: the position holds, its call frame too.
+    state_ = saved;
+    ASSERT_TRUE(engine_->RestoreState());
+    EXPECT_EQ(state_.GetFrameCount(), 1);
+
+    // The caller of the frame was rebuilt: the scene replays from its start.
+    Load(".script 1\n.stamp 2\n.scene \"s\" main\nmain:\ncall \"scr2::sub\"\nhalt\n.script 2\n.stamp 20\nsub:\nmessage 1\nret\n");
+    state_ = saved;
+    sceneStart_ = savedStart;
+    ASSERT_TRUE(engine_->RestoreState());
+    EXPECT_EQ(state_.GetFrameCount(), 0);
+    EXPECT_EQ(state_.GetPc(), Entry("main"));
+}
+
 TEST_F(TScriptEngineTest, StampsLoadsAndChoices)
 {
-    ScriptBuilder b(5, 0xFFFFFFFF);
-    b.Label("main").Op(15);
-    Write(b, 5);
+    Load(".script 5\n.stamp 0xFFFFFFFF\nmain: halt\n");
     EXPECT_EQ(engine_->GetScriptStamp(5), 0xFFFFFFFFu);
     EXPECT_EQ(engine_->GetScriptStamp(6), std::nullopt);
     EXPECT_EQ(engine_->GetScriptStamp(-1), std::nullopt);
@@ -372,7 +375,7 @@ TEST_F(TScriptEngineTest, StampsLoadsAndChoices)
 
 TEST_F(TScriptEngineTest, CommandsGoToTheScreenAndTheBoundGivesTheFrameBack)
 {
-    StartWith({{"push", 1}, {"message"}, {"autosave"}, {"jmp", 0}});
+    StartWith("message 1\nautosave\n@spin: jmp @spin");
     EXPECT_FALSE(engine_->Run());
     EXPECT_EQ(screen_.commands, (std::vector<std::uint16_t>{64}));
     EXPECT_FALSE(engine_->Run());
