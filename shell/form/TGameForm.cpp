@@ -296,6 +296,7 @@ void TGameForm::FormDestroy()
         FSoundChannels.reset(); // releases its sounds through the registry, which goes below
     }
     if (MemMan != nullptr) {
+        ReleaseTransitionData();
         // Each only when FormCreate made it: a failed creation left the rest null.
         FCounterFont.reset();
         MemMan->Delete(FSmallFont);

@@ -24,6 +24,7 @@
 #include "shell/frame/TFPSCounter.h"
 #include "shell/frame/TFramePulse.h"
 #include "shell/input/TInputQueue.h"
+#include "shell/transition/TScreenTransition.h"
 
 #include <array>
 #include <atomic>
@@ -157,6 +158,32 @@ public:
     // The wait thread's resume, called when state 6 or 7 is entered (null: no wait thread).
     void SetOnResumeWaitThread(std::function<void()> resume) { FResumeWaitThread = std::move(resume); }
 
+    // ---- screen transitions and fades ----
+    // From a start on, the two pictures belong to the form, which deletes them through the registry
+    // before the next start (unless passed again) and at the reset. A refused start (pictures missing
+    // or not 640 x 480) leaves the controller reset and the refused pictures the caller's.
+    bool StartTransition(int kind, TXeRGBBits* from, TXeRGBBits* to, int speed);
+    bool StartTransitionDefault(int kind, TXeRGBBits* from, TXeRGBBits* to);
+    void AdvanceTransition(int dp);
+    bool IsTransitionDone() const { return FTransition.IsDone(); }
+    void DrawTransition(TXeRGBBits* target, TXeRectSet* set);
+    void ResetTransition();
+    // The whole-screen transition of state 8: false (back in state 1) when the start is refused;
+    // else the first picture is shown at once.
+    bool BeginTransition(int kind, TXeRGBBits* from, TXeRGBBits* to, int speed);
+    // The picture now shown (work surface, else back surface) copied into the 640 x 480 bitmap.
+    void CopyScreen(TXeRGBBits* bitmap);
+    // The whole root panel tree drawn into the bitmap.
+    void DrawPanelTo(TXeRGBBits* bitmap);
+    // The effects' data from the data files (EGameErr when a mask or halo picture is missing).
+    void LoadWaterEffect();
+    void ReleaseWaterEffect();
+    void LoadHaloEffect();
+    void ReleaseHaloEffect();
+    void LoadMaskEffect(const AnsiString& fileName);
+    void ReleaseMaskEffect();
+    TScreenTransition& Transition() { return FTransition; }
+
     // ---- the software cursor ----
     void SetCursorKind(int kind);
     int GetCursorKind() const { return FCursorKind; }
@@ -246,6 +273,8 @@ private:
     bool MayPresent() const;
     void AnimatePanels(int dp);
     void CallUpdateHook(int dp);
+    void StepTransition(int dp);
+    void ReleaseTransitionData();
     template <typename Hook> Hook CopyHook(const Hook& hook) const;
 
     FormServices FServices;
@@ -300,5 +329,7 @@ private:
     std::atomic<bool> FRunning{false};
     std::atomic<bool> FFullRepaintPending{false};
     std::function<void()> FResumeWaitThread;
+    // Started and reset under the state lock, stepped and drawn inside frames (logic thread only).
+    TScreenTransition FTransition;
     bool FDestroyed = false;
 };

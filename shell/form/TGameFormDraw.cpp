@@ -209,6 +209,8 @@ void TGameForm::Update(int dp)
     if (DrawsPanels(FState) && dp > 0)
         AnimatePanels(dp);
     CallUpdateHook(dp);
+    if (FState == fsTransition)
+        StepTransition(dp);
     if (dp > 0 && FSoundChannels != nullptr)
         FSoundChannels->GlideVolumes(dp);
 }
@@ -309,6 +311,11 @@ void TGameForm::DrawPicture(TXeRGBBits* target, TXeRectSet& set, int dp)
             target->Unlock();
         }
         set.UnionRectSet(modified);
+    } else if (state == fsTransition) {
+        if (target->Lock()) {
+            DrawTransition(target, &set);
+            target->Unlock();
+        }
     } else if (state == fsLoading) {
         if (dp > 0 && ++FWaitDelay >= kWaitDelay) {
             FWaitDelay = 0;
@@ -317,7 +324,7 @@ void TGameForm::DrawPicture(TXeRGBBits* target, TXeRectSet& set, int dp)
             set.UnionRect(kScreen);
         }
     }
-    // States 1 and 7 draw nothing: the last picture stays. State 8 is drawn by the transition.
+    // States 1 and 7 draw nothing: the last picture stays.
 }
 
 void TGameForm::DrawWaitSign(TXeRGBBits* target)
@@ -420,6 +427,11 @@ void TGameForm::Redraw()
     } else if (state == fsLoading) {
         target->Cls();
         DrawWaitSign(target);
+    } else if (state == fsTransition) {
+        if (target->Lock()) {
+            DrawTransition(target, nullptr);
+            target->Unlock();
+        }
     }
     DrawCounter(target, nullptr);
     DrawCursor(target, nullptr);

@@ -10,6 +10,8 @@
 #include <functional>
 
 class TGameForm;
+class TXeRGBBits;
+class TXeRGBPanel;
 
 // Game code holds the form's state lock whenever it runs and gives it up only inside the operations
 // here, each of which takes it back before it returns or throws.
@@ -55,6 +57,19 @@ public:
     void EnterStartState();
     void EnterState7();
     void EnterState2();
+
+    // One fade between two 640 x 480 pictures made through the registry: the effect data of the
+    // kind is loaded, the form runs the transition in state 8 while this thread waits frames, and
+    // the data is released. The pictures belong to the form from the start on; pictures the form
+    // refuses are deleted here and no frame is waited. The result value set before the fade is
+    // kept; the fade speed is 100 again afterwards.
+    void Fade(std::int8_t kind, TXeRGBBits* from, TXeRGBBits* to);
+    // Fades from the picture now shown to the loading picture, to the panel drawn by itself, to
+    // white or to black.
+    void FadeToScreen(std::int8_t kind);
+    void FadeToPanel(std::int8_t kind, TXeRGBPanel* panel);
+    void FadeToWhite(std::int8_t kind);
+    void FadeToBlack(std::int8_t kind);
 
 protected:
     // The base body: state 6, then frames until terminated; then the form closes.
