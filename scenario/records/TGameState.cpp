@@ -5,6 +5,7 @@
 #include "scenario/records/GameCalendar.h"
 #include "scenario/records/RecordText.h"
 #include "scenario/records/TSystemState.h"
+#include "scenario/text/MessageText.h"
 #include "shell/GameExceptions.h"
 
 #include <algorithm>
@@ -334,10 +335,6 @@ void TGameState::AdvanceBacklog()
     std::memset(FBacklog[FBacklogLast], 0, LineSize);
 }
 
-void TGameState::AppendBacklogLine(std::string_view text)
-{
-    StoreText(FBacklog[FBacklogLast], ReadText(FBacklog[FBacklogLast]) + AnsiString(text));
-}
 
 void TGameState::ClearBacklog()
 {
@@ -351,5 +348,5 @@ AnsiString TGameState::GetChoiceText(int i) const { return InRange(i, ChoiceCoun
 void TGameState::SetChoiceText(int i, std::string_view text)
 {
     if (InRange(i, ChoiceCount))
-        StoreText(FChoiceTexts[i], text);
+        StoreText(FChoiceTexts[i], MessageText::Cut(text, MessageText::LineBytes));
 }

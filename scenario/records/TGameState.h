@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+class TReadMesTable;
 class TSystemState;
 
 // One call frame of the script machine.
@@ -148,6 +149,10 @@ public:
     std::int32_t GetShownBackground() const { return FShownBackground; }
     std::int32_t GetShownCharacter(int slot) const;
     std::int32_t GetMessageSpeed() const { return FMessageSpeed; }
+    // Clamped to 0 to 3000.
+    void SetMessageSpeed(std::int32_t speed);
+    bool GetTextWindow() const { return FTextWindow != 0; }
+    void SetTextWindow(bool on) { FTextWindow = on; }
     std::int32_t GetMovie() const { return FMovie; }
     std::int32_t GetBgm() const { return FBgm; }
     std::int32_t GetBgmLevel() const { return FBgmLevel; }
@@ -156,6 +161,11 @@ public:
     // Text window lines and the backlog ring of past lines (each at most 52 bytes).
     AnsiString GetWindowLine(int i) const;
     std::int32_t GetCurrentWindowLine() const { return FWindowLine; }
+    // The next window line becomes current; on the last one the index stays and later text goes
+    // on filling that line (a message of 16 or more line breaks keeps what fits).
+    void NewWindowLine();
+    // Appended to the current window line, cut to 52 bytes without splitting a character.
+    void AppendWindowLine(std::string_view text);
     // Empties the window lines (advancing the backlog first when one held text); line 0 is current.
     void ClearWindowLines();
     // Lines the ring holds, oldest first; the newest is the one being written.
@@ -163,12 +173,27 @@ public:
     AnsiString GetBacklogLine(int i) const;
     // Starts a new newest line, dropping the oldest when all 1000 are in use.
     void AdvanceBacklog();
+    // Appended to the newest line, cut to 52 bytes without splitting a character.
     void AppendBacklogLine(std::string_view text);
     // All lines empty, one in use.
     void ClearBacklog();
 
+    // The message being shown (TGameStateMessage.cpp): the rest still to hand to the window, its
+    // string number (-1 once recorded as read) and whether it had been read before it started.
+    AnsiString GetCurrentMessage() const;
+    std::int32_t GetMessageNumber() const { return FMessageNumber; }
+    bool GetReadFlag() const { return FReadFlag != 0; }
+    // Stores the text cut to 255 bytes without splitting a character, and the read flag: the
+    // number in 1 to 65535, the script number in 0 to 65535, and the map holding both.
+    void SetCurrentMessage(std::string_view text, std::int32_t number, const TReadMesTable& readMes);
+    // What is left of the message after a piece went to the window.
+    void SetMessageRest(std::string_view rest);
+    // A message not read before whose number is above 0 is recorded in the map (number below
+    // 65536, script number in 0 to 65535) and its number becomes -1.
+    void SetMessageRead(TReadMesTable& readMes);
+
     AnsiString GetChoiceText(int i) const;
-    // Cut to 52 bytes.
+    // Cut to 52 bytes without splitting a character.
     void SetChoiceText(int i, std::string_view text);
 
 private:

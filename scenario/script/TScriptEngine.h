@@ -68,6 +68,9 @@ public:
     static bool ResolveCallTarget(std::string_view target, std::int32_t current, std::int32_t& script, std::string& label);
     int SpeakerOf(int picture) const { return speakers_.SpeakerOf(picture); }
     std::int32_t LoadedScript() const { return script_.Number(); }
+    // A message's text with "%r", "%vN" and "%sN" replaced by frame register 1, variable N and name
+    // text N, single-byte white space removed and a lone lead byte at the end dropped.
+    AnsiString ExpandText(std::string_view text) const;
 
     // For the instructions.
     TGameState& State() const { return context_.state; }
