@@ -326,3 +326,30 @@ TEST_F(TStageUnitTest, IncrementalRedrawKeepsTheStagePictureEqualToTheScene)
         }
     }
 }
+
+TEST_F(TStageUnitTest, ZoomKindsKeepTheirTrailsInTheFromPicture)
+{
+    PlainBackground(5, 0x203040);
+    WriteBackground("bg006.png", Png(640, 480, [](int x, int y) { return static_cast<std::uint32_t>(x * 0x010203 ^ y); }));
+    Start();
+    for (const int code : {12, 13}) {
+        Show(5);
+        // The same transition run by hand on pictures of the two scenes: the stage must draw what it
+        // draws, so the stage does not put the leaving scene back into the picture the zoom works on.
+        auto from = RenderScene(stage_->BGPanel());
+        auto dest = RenderScene(stage_->BGPanel());
+        stage_->SetBackground(6);
+        ASSERT_TRUE(stage_->ChangeStage(code, 100));
+        auto to = RenderScene(stage_->BGPanel());
+        TScreenTransition reference;
+        ASSERT_TRUE(reference.Start(StageTransitionOf(code).kind, from.get(), to.get(), 100));
+        for (int frame = 0; stage_->IsChanging(); ++frame) {
+            stage_->Update(1, false);
+            if (!stage_->IsChanging())
+                break;
+            reference.Advance(1);
+            reference.Draw(dest.get(), nullptr);
+            ASSERT_EQ(FirstDifference(*stage_->StagePanel()->Image(), *dest, kScreen), "") << code << " frame " << frame;
+        }
+    }
+}
