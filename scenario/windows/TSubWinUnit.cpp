@@ -131,8 +131,10 @@ bool TSubWinUnit::Initialize(TFileMan* files)
 {
     files_ = files;
     menu_.SetFiles(files);
-    if (!renderer_.CreateBuffers())
+    if (!renderer_.CreateBuffers()) {
+        Finalize();
         return false;
+    }
     for (const char* root : Roots)
         layout_[root]->AllCreate();
     // These draw their pictures themselves (levels, unrolling), never as plain images.
@@ -142,8 +144,11 @@ bool TSubWinUnit::Initialize(TFileMan* files)
         AssignPanelImage(layout_[name], layout_["Month1"]);
     for (const char* name : {"Hour2", "Min1", "Min2"})
         AssignPanelImage(layout_[name], layout_["Hour1"]);
-    if (!CreateLayers())
+    if (!CreateLayers()) {
+        // What was made so far (pictures, layers) goes back to the registry at once.
+        Finalize();
         return false;
+    }
     initialized_ = true;
     return true;
 }

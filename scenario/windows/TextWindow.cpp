@@ -65,6 +65,10 @@ bool TextWindow::SetText(std::string_view text, std::int32_t speed)
 {
     if (!rows_.Append(text))
         return IsActive();
+    // Printing takes the state over, so a fade in progress ends first: an opening window would
+    // otherwise keep its text layer hidden, a closing one stay on screen.
+    if (state_ == wsOpening || state_ == wsClosing)
+        FadedWindow::Update(0, true);
     speed_ = panels_.root->Visible() ? std::max(speed, 0) : 0;
     const int row = rows_.Row();
     if (speed_ > 0) {

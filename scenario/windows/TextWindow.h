@@ -52,7 +52,8 @@ public:
     bool Close(bool atOnce);
     // Appends the text's double-byte characters to the current row and starts printing them at
     // `speed` hundredths of a frame per character (0, or a hidden window: at once). Characters of
-    // an earlier piece not shown yet stay in the print. Returns IsActive.
+    // an earlier piece not shown yet stay in the print; a fade in progress ends first. Returns
+    // IsActive.
     bool SetText(std::string_view text, std::int32_t speed);
     void NewLine();
     void ClearText();

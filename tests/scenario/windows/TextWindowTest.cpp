@@ -184,3 +184,19 @@ TEST_F(TextWindowTest, NovelWaitSignFollowsTheLastCharacter)
     f_.unit->NovelWinSetWaitSign(false);
     EXPECT_FALSE(sign->Visible());
 }
+
+TEST_F(TextWindowTest, ClosingOrOpeningDoesNotLoseText)
+{
+    f_.unit->MesWinOpen(true);
+    f_.unit->MesWinSetText(Doubles(4), 300);
+    f_.unit->MesWinClose(false); // the row still printing is shown whole first
+    for (int column = 0; column < 4; ++column)
+        EXPECT_GT(Coverage(column), 0) << column;
+    while (f_.unit->MesWinUpdate(1, false)) {
+    }
+    f_.unit->MesWinOpen(false);
+    f_.unit->MesWinSetText(Doubles(2), 100); // ends the fade so that the text can be seen
+    EXPECT_TRUE(P("MesText")->Visible());
+    EXPECT_TRUE(P("MesAuto")->Visible());
+    EXPECT_TRUE(f_.unit->MesWinIsOpen());
+}
