@@ -15,7 +15,8 @@ template <std::size_t N> AnsiString ReadText(const char (&field)[N]) { return An
 template <std::size_t N> void StoreText(char (&field)[N], std::string_view text)
 {
     const std::size_t length = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), length);
+    if (length > 0) // an empty view may carry no pointer at all
+        std::memcpy(field, text.data(), length);
     std::memset(field + length, 0, N - length);
 }
 
