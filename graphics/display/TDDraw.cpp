@@ -3,6 +3,7 @@
 
 #include "graphics/pictures/BmpPicture.h"
 #include "graphics/pictures/PictureBlock.h"
+#include "platform/classes/Application.h"
 
 #include <algorithm>
 #include <new>
@@ -638,14 +639,16 @@ bool TDDraw::RestoreAllSurfaces()
 {
     if (!FEnabled)
         return false;
-    // A restore handler may add or destroy surfaces: walk a copy and skip those gone meanwhile.
+    // A restore handler may add or destroy surfaces: walk a copy and skip those gone meanwhile. A
+    // handler's failure is reported and the other surfaces are still restored.
     const std::vector<TDSurface*> surfaces = FSurfaceList;
     for (TDSurface* surface : surfaces) {
         if (std::find(FSurfaceList.begin(), FSurfaceList.end(), surface) == FSurfaceList.end())
             continue;
         try {
             surface->IsLostAndRestore();
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            Application().HandleException(surface, error);
         }
     }
     return true;

@@ -2,9 +2,13 @@
 // per-buffer bookkeeping, loss and restore, surfaces of the program, and mode enumeration.
 #include "tests/graphics/DisplayTestSupport.h"
 
+#include "support/ScopedState.h"
+
 #include <algorithm>
 #include <random>
 #include <set>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -375,6 +379,23 @@ TEST_F(TDDrawTest, LostBackSurfaceIsRestoredAndItsOwnerTold)
     EXPECT_FALSE(display->CanDraw()) << "a surface that cannot come back";
     back.settings.restoreFails = false;
     EXPECT_TRUE(display->CanDraw());
+}
+
+TEST_F(TDDrawTest, AFailedRestoreHandlerIsReportedAndTheOthersStillRestore)
+{
+    Enable(true, btVideo);
+    TDSurface* failing = display->CreateSurface(16, 16, true);
+    TDSurface* other = display->CreateSurface(16, 16, true);
+    ASSERT_NE(failing, nullptr);
+    ASSERT_NE(other, nullptr);
+    failing->OnRestore = [](TObject*) { throw std::runtime_error("restore failed"); };
+    int otherRestored = 0;
+    other->OnRestore = [&](TObject*) { ++otherRestored; };
+    TestSupport::CapturedApplication application;
+    back.LoseSurfaces(video::LossScope::VideoMemory);
+    EXPECT_TRUE(display->RestoreAllSurfaces());
+    EXPECT_EQ(otherRestored, 1);
+    EXPECT_EQ(application.shown, (std::vector<std::string>{"restore failed"}));
 }
 
 TEST_F(TDDrawTest, DisablingDestroysTheProgramsSurfaces)
