@@ -144,9 +144,8 @@ bool TBrisaneDecode::UnpackCodes(int size, int n, unsigned char* codes)
 }
 
 // Reads the next block and leaves its primary index and last column in codes_[slot]. `block`
-// gets its stored size and plain size. False for a block that is cut short or malformed, or
-// whose plain bytes would pass outLeft.
-bool TBrisaneDecode::ReadBlock(const TCodecRead& read, int inLeft, int outLeft, int slot, Block& block)
+// gets its stored size and plain size. False for a block that is cut short or malformed.
+bool TBrisaneDecode::ReadBlock(const TCodecRead& read, int inLeft, int slot, Block& block)
 {
     if (inLeft < HeaderSize || !read(AtLeast(in_, HeaderSize), 2))
         return false;
@@ -154,7 +153,7 @@ bool TBrisaneDecode::ReadBlock(const TCodecRead& read, int inLeft, int outLeft, 
     if (block.size < HeaderSize || block.size > inLeft || !read(AtLeast(in_, block.size) + 2, block.size - 2))
         return false;
     block.n = LoadU16(in_.data() + 2);
-    if (block.n < 1 || block.n > MaxBlock || block.n > outLeft)
+    if (block.n < 1 || block.n > MaxBlock)
         return false;
     unsigned char* codes = AtLeast(codes_[static_cast<std::size_t>(slot)], block.n + 3);
     AtLeast(plain_[static_cast<std::size_t>(slot)], block.n);
@@ -164,7 +163,8 @@ bool TBrisaneDecode::ReadBlock(const TCodecRead& read, int inLeft, int outLeft, 
 // Blocks go through a ring of slots: a helper thread rebuilds blocks from their codes (the
 // inverse transform) while the codes of the next ones are decoded here. The blocks are written in
 // order on the caller's thread, at the latest when their slot is wanted again; a stream of one
-// block is decoded without the helper.
+// block is decoded without the helper. The plain size ends the stream: a block that runs past it
+// is cut, and stored bytes after it are not read.
 bool TBrisaneDecode::DecodeBlocks(int inSize, int outSize, const TCodecRead& read, const TCodecWrite& write,
                                   const TCodecProgress& progress)
 {
@@ -198,29 +198,30 @@ bool TBrisaneDecode::DecodeBlocks(int inSize, int outSize, const TCodecRead& rea
         if (pending.size() == Slots && !writeOldest()) // the block in this slot goes out first
             return false;
         Block block;
-        if (!ReadBlock(read, inSize - consumed, outSize - decoded, slot, block)) {
+        if (!ReadBlock(read, inSize - consumed, slot, block)) {
             writeAll(); // the blocks before a bad one are handed out all the same
             return false;
         }
         consumed += block.size;
-        decoded += block.n;
+        const int n = block.n;
+        const int count = std::min(n, outSize - decoded);
+        decoded += count;
         unsigned char* codes = codes_[static_cast<std::size_t>(slot)].data();
         unsigned char* plain = plain_[static_cast<std::size_t>(slot)].data();
-        const int n = block.n;
         if (!helper && decoded == outSize) { // the only block
-            if (!bwt_.Decode(codes, plain, n + 2) || !write(plain, n))
+            if (!bwt_.Decode(codes, plain, n + 2) || (count > 0 && !write(plain, count)))
                 return false;
-            outSize_ = n;
+            outSize_ = count;
             if (progress)
                 progress(CodecPercent(consumed, inSize));
-            return consumed == inSize;
+            return true;
         }
         if (!helper)
             helper.emplace(1);
         helper->Submit([this, codes, plain, n] { return bwt_.Decode(codes, plain, n + 2); });
-        pending.push_back({slot, n, consumed});
+        pending.push_back({slot, count, consumed});
         if (decoded == outSize)
-            return writeAll() && consumed == inSize;
+            return writeAll();
     }
     writeAll();
     return false;

@@ -69,8 +69,9 @@ class TBrisaneDecode : public TObject {
 public:
     static constexpr int MaxBlock = 32768;
 
-    // Decodes inSize stored bytes into exactly outSize plain bytes. True only when every block is
-    // well formed and the stream yields outSize bytes and ends exactly at inSize. inSize 0 is true
+    // Decodes inSize stored bytes into outSize plain bytes. True once every block read was well
+    // formed and outSize bytes came out: the block that reaches outSize is cut there, and stored
+    // bytes after it are left unread. Running out of input first is a failure. inSize 0 is true
     // only for outSize 0.
     bool Decode(int inSize, int outSize, TCodecRead read, TCodecWrite write, TCodecProgress progress);
     int OutSize() const { return outSize_; }
@@ -87,7 +88,7 @@ private:
     };
     bool DecodeBlocks(int inSize, int outSize, const TCodecRead& read, const TCodecWrite& write,
                       const TCodecProgress& progress);
-    bool ReadBlock(const TCodecRead& read, int inLeft, int outLeft, int slot, Block& block);
+    bool ReadBlock(const TCodecRead& read, int inLeft, int slot, Block& block);
     bool UnpackCodes(int size, int n, unsigned char* codes);
 
     bool busy_ = false;

@@ -173,7 +173,6 @@ TEST(TBrisaneDecode, WritesTheBlocksBeforeABadOneInOrder)
     const Case cases[] = {
         {"cut inside the third block", Bytes(coded.begin(), coded.begin() + thirdEnds - 1), 4096, 4, 2048},
         {"stream ends after three blocks", Bytes(coded.begin(), coded.begin() + thirdEnds), 4096, 4, 3072},
-        {"plain size one short", coded, 4095, 4, 3072},
         {"second write fails", coded, 4096, 1, 1024},
     };
     for (const Case& c : cases) {
@@ -277,11 +276,42 @@ TEST(TBrisaneDecode, RefusesMalformedBlockHeaders)
     EXPECT_FALSE(Decode(with(2, 5), 6, out)) << "S neither n + 6 nor a coded length";
     EXPECT_FALSE(Decode(with(0, 3), 6, out)) << "S below the header";
     EXPECT_FALSE(Decode(with(0, 20), 6, out)) << "S past the input";
-    EXPECT_FALSE(Decode(good, 5, out)) << "n past the output";
     EXPECT_FALSE(Decode(StoredBlock(6, {'n', 'n', 'b', 'a', 'a', 'a'}), 6, out)) << "primary index not below n";
     Bytes tooLong = good;
     tooLong[2] = 0x01, tooLong[3] = 0x81; // n = 33,025
     EXPECT_FALSE(Decode(tooLong, 40000, out));
+}
+
+// The plain size ends the stream: the block that reaches it is cut, whatever follows is not read.
+TEST(TBrisaneDecode, StopsAtThePlainSize)
+{
+    const Bytes input = CodecCorpus::Text(4 * 1024, 12);
+    const Bytes coded = Encode(input, 1024);
+    ASSERT_EQ(Blocks(coded).size(), 4u);
+    const Bytes trailing = {0xde, 0xad, 0xbe, 0xef, 0x00};
+    Bytes padded = coded;
+    padded.insert(padded.end(), trailing.begin(), trailing.end());
+    struct Case {
+        const char* what;
+        const Bytes& stream;
+        int plainSize;
+    };
+    const Case cases[] = {
+        {"last block one byte longer than needed", coded, 4095},
+        {"plain size reached in the first of four blocks", coded, 1000},
+        {"stray bytes after the last block", padded, 4096},
+        {"one block, cut", StoredBlock(1, {'n', 'n', 'b', 'a', 'a', 'a'}), 5},
+    };
+    for (const Case& c : cases) {
+        Bytes out;
+        ASSERT_TRUE(Decode(c.stream, c.plainSize, out)) << c.what;
+        EXPECT_EQ(out.size(), static_cast<std::size_t>(c.plainSize)) << c.what;
+    }
+    Bytes out;
+    ASSERT_TRUE(Decode(coded, 4095, out));
+    EXPECT_EQ(out, Bytes(input.begin(), input.end() - 1));
+    ASSERT_TRUE(Decode(StoredBlock(1, {'n', 'n', 'b', 'a', 'a', 'a'}), 5, out));
+    EXPECT_EQ(out, (Bytes{'a', 'n', 'a', 'b', 'a'}));
 }
 
 TEST(TBrisaneDecode, RefusesACodedBlockWithTooManyOrTooFewCodes)
