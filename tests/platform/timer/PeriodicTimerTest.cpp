@@ -49,14 +49,16 @@ TEST(PeriodicTimer, ReportsTheDeadlinesAHandlerSpanned)
 {
     std::atomic<int> calls{0};
     std::atomic<unsigned> firstReport{0};
+    std::atomic<bool> reported{false};
     timer::PeriodicTimer t(5ms, [&](unsigned m) {
         if (++calls == 1) {
             std::this_thread::sleep_for(23ms); // spans deadlines at +5, +10, +15 and +20 ms
         } else if (calls == 2) {
             firstReport = m;
+            reported = true; // only now may the test read the report
         }
     });
-    ASSERT_TRUE(Eventually([&] { return calls >= 2; }));
+    ASSERT_TRUE(Eventually([&] { return reported.load(); }));
     t.Stop();
     // However late the thread runs, at least those four deadlines passed during the first call.
     EXPECT_GE(firstReport, 4u);
