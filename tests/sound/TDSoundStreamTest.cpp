@@ -1,18 +1,25 @@
 // TDSoundStream on the manual clock: the mixed output is the decoder's PCM, bit for bit, through
 // many ring wraps with and without a loop point (WAVE, ADP1, Ogg Vorbis); the end notice and
 // when playback stops; stop during a refill; the audible position under uneven clock steps,
-// across loop wraps and after three simulated hours; seeking and the loop point's bounds.
+// across loop wraps and after three simulated hours; seeking and the loop point's bounds; 8-bit,
+// mono and other-rate streams, and an Ogg file read through a file stream.
 #include "SoundDeviceSupport.h"
 #include "SoundTestSupport.h"
 
+#include "platform/classes/Stream.h"
+#include "platform/fs/FileSystem.h"
 #include "sound/TDSound.h"
 #include "sound/ZTAdpStream.h"
 #include "sound/ZTOggStream.h"
 #include "sound/ZTWaveStream.h"
+#include "support/Tools.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <random>
 #include <string>
@@ -437,6 +444,69 @@ TEST(TDSoundStream, RefusesAMismatchedDecoderAndClosesOnFailure)
     auto* refused = new TDSoundStream(m.sound);
     EXPECT_FALSE(refused->Create(&odd, false, false));
     EXPECT_FALSE(refused->IsOpen()) << "the decoder is detached again";
+}
+
+// The ring takes the decoder's own format: 8-bit, mono and other rates play as they are on an
+// output of that format, and an Ogg file on disk reaches the stream through a file stream (the
+// song game's path).
+TEST(TDSoundStream, PlaysItsDecodersFormatBitForBit)
+{
+    struct Case {
+        const char* what;
+        Codec codec;
+        unsigned channels, rate, bits;
+    };
+    const Case cases[] = {
+        {"8-bit mono WAVE", Codec::Wave, 1, 22050, 8},
+        {"16-bit mono WAVE at 11,025 Hz", Codec::Wave, 1, 11025, 16},
+        {"mono Ogg file at 22,050 Hz", Codec::Ogg, 1, 22050, 16},
+        {"stereo Ogg file at 32,000 Hz", Codec::Ogg, 2, 32000, 16},
+    };
+    const TestSupport::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::uint32_t frames = c.rate * 3 / 2;
+        Bytes file;
+        if (c.codec == Codec::Wave) {
+            Bytes data = Noise16(frames, c.channels, 3);
+            if (c.bits == 8)
+                data.resize(data.size() / 2);
+            file = PcmWave(c.channels, c.rate, c.bits, data);
+        } else {
+            if (!HaveTool("sox"))
+                GTEST_SKIP() << "sox is not installed";
+            file = LoadFile(MadeFile("formats-" + std::to_string(c.channels) + "-" + std::to_string(c.rate) + ".ogg",
+                                     "sox -n -r " + std::to_string(c.rate) + " -c " + std::to_string(c.channels) +
+                                         " {} synth 1.5 sine 440 sine 660"));
+        }
+        MemoryZTStream memory(file);
+        const Bytes pcm = c.codec == Codec::Wave ? ReadAll(*std::make_unique<ZTWaveStream>(&memory, true), 65536)
+                                                 : ReadAll(*std::make_unique<ZTOggStream>(&memory), 65536);
+        ASSERT_FALSE(pcm.empty());
+
+        ManualSound m(256, 256, c.rate);
+        m.sound->SetChannels(static_cast<unsigned short>(c.channels));
+        m.sound->SetBitsPerSample(static_cast<unsigned short>(c.bits));
+        const std::filesystem::path path = folder.Path() / "sound";
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                    static_cast<std::streamsize>(file.size()));
+        TFileStream onDisk(FileSystem::FromNative(path), fmOpenRead);
+        MemoryZTStream inMemory(file);
+        TDSoundStream* stream = c.codec == Codec::Wave ? m.sound->CreateStreamFromWave(&inMemory, false, false)
+                                                       : m.sound->CreateStreamFromOgg(&onDisk, false, false);
+        ASSERT_NE(stream, nullptr);
+        EXPECT_EQ(stream->GetStreamSize(), pcm.size());
+        m.TakeOutput();
+        ASSERT_TRUE(stream->Play(false));
+        m.Advance(frames + c.rate);
+        const Bytes out = m.TakeOutput();
+        ASSERT_GE(out.size(), pcm.size());
+        EXPECT_EQ(FirstDifference(Bytes(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(pcm.size())), pcm), -1);
+        const std::uint8_t silence = c.bits == 8 ? 0x80 : 0;
+        EXPECT_TRUE(std::all_of(out.begin() + static_cast<std::ptrdiff_t>(pcm.size()), out.end(),
+                                [&](std::uint8_t b) { return b == silence; }));
+        EXPECT_FALSE(stream->IsPlay());
+    }
 }
 
 TEST(TDSoundStream3D, IsNeverPannedAndCanBePlaced)
