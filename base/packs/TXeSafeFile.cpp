@@ -26,12 +26,37 @@ std::unique_ptr<TFileStream> CreateNumberedFile(const char* format, AnsiString& 
     return nullptr;
 }
 
+namespace {
+
+// Opens temporary file `name` for a writer: a new file, or one left behind by a writer that died
+// (its lock went with its process), emptied. Null when a live writer holds it or it cannot be made.
+std::unique_ptr<TFileStream> ClaimTemporary(const AnsiString& name)
+{
+    try {
+        auto stream = std::make_unique<TFileStream>(name, FileIsExist(name.c_str()) ? fmOpenReadWrite : fmCreateExclusive);
+        // The name is checked after the lock: a writer that finished meanwhile renamed its file over
+        // its target, which must not be emptied.
+        if (!stream->TryLockExclusive() || !stream->StillNamed())
+            return nullptr;
+        stream->SetSize(0);
+        return stream;
+    } catch (const EStreamError&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
 TXeSafeFile::TXeSafeFile(const AnsiString& target) : target_(target)
 {
     AnsiString format = target;
     for (std::size_t at = format.find('%'); at != AnsiString::npos; at = format.find('%', at + 2))
         format.insert(at, 1, '%');
-    stream_ = CreateNumberedFile((format + ".~XeTmp%03d").c_str(), temporary_);
+    format += ".~XeTmp%03d";
+    for (int n = 0; n < 1000 && !stream_; ++n) {
+        temporary_ = Format(format.c_str(), n);
+        stream_ = ClaimTemporary(temporary_);
+    }
     if (!stream_)
         throw EFCreateError(Format("Cannot create a temporary file for \"%s\"", target.c_str()));
 }
@@ -40,24 +65,25 @@ TXeSafeFile::~TXeSafeFile()
 {
     if (!stream_)
         return;
+    FileSystem::DeleteFile(temporary_); // before the lock goes, so no other writer has claimed it
     stream_.reset();
-    FileSystem::DeleteFile(temporary_);
 }
 
 bool TXeSafeFile::Commit()
 {
     if (!stream_)
         return false;
-    stream_.reset();
     // A replaced file keeps its permissions.
     std::error_code error;
     const std::filesystem::file_status old = std::filesystem::status(FileSystem::NativePath(target_), error);
     if (!error && std::filesystem::exists(old))
         std::filesystem::permissions(FileSystem::NativePath(temporary_), old.permissions(), error);
-    if (FileSystem::RenameFile(temporary_, target_))
-        return true;
-    FileSystem::DeleteFile(temporary_);
-    return false;
+    // The lock is held until the file has its target's name, so no other writer claims it.
+    const bool renamed = FileSystem::RenameFile(temporary_, target_);
+    if (!renamed)
+        FileSystem::DeleteFile(temporary_);
+    stream_.reset();
+    return renamed;
 }
 
 TXeSafeFileStream::~TXeSafeFileStream()

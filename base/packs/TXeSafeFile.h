@@ -8,8 +8,9 @@
 
 class TXeSafeFile {
 public:
-    // Creates the temporary file (target + ".~XeTmp" + three digits, the first name free) for
-    // reading and writing. Raises EFCreateError when none can be made.
+    // Creates the temporary file (target + ".~XeTmp" + three digits, the first name free or left
+    // by a writer that died) for reading and writing, locked while this object holds it. Raises
+    // EFCreateError when none can be made.
     explicit TXeSafeFile(const AnsiString& target);
     // Removes the temporary file unless Commit put it in place.
     ~TXeSafeFile();

@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <limits>
 #include <new>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::int64_t TStream::GetSize()
@@ -125,6 +127,15 @@ void TFileStream::SetSize(std::int64_t size)
 }
 
 bool TFileStream::FlushToDisk() { return ::fsync(fd_) == 0; }
+
+bool TFileStream::TryLockExclusive() { return ::flock(fd_, LOCK_EX | LOCK_NB) == 0; }
+
+bool TFileStream::StillNamed() const
+{
+    struct stat open {}, named {};
+    return ::fstat(fd_, &open) == 0 && ::stat(FileSystem::NativePath(fileName_).c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
 
 int TMemoryStream::Read(void* buffer, int count)
 {

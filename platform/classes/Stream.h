@@ -55,6 +55,11 @@ public:
     void SetSize(std::int64_t size) override;
     // Forces what was written to the disk itself; false when the system reports a failure.
     bool FlushToDisk();
+    // Takes an exclusive advisory lock on the open file without waiting; false when another open
+    // of it holds one. The system drops the lock when the file is closed or its process ends.
+    bool TryLockExclusive();
+    // True while the file's name still leads to the open file (not removed or renamed away).
+    bool StillNamed() const;
 
     const AnsiString& FileName() const { return fileName_; }
     int Handle() const { return fd_; }
