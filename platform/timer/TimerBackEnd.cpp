@@ -1,6 +1,8 @@
 // The periodic-timer service's back-end contract and the choice of back end.
 #include "platform/timer/TimerBackEnd.h"
 
+#include "platform/classes/Application.h"
+#include "platform/classes/Exception.h"
 #include "platform/timer/steady/SteadyTimer.h"
 
 #include <algorithm>
@@ -9,6 +11,17 @@
 namespace timer {
 
 Caps GetCaps() { return {1, 1000000}; }
+
+void CallHandler(const Handler& handler, unsigned missed)
+{
+    try {
+        handler(missed);
+    } catch (const std::exception& error) {
+        Application().HandleException(nullptr, error);
+    } catch (...) {
+        Application().HandleException(nullptr, Exception("Unknown exception"));
+    }
+}
 
 Deadlines::Deadlines(TimePoint start, Duration period)
     : period_(std::max<Duration>(period, std::chrono::milliseconds(1)))

@@ -25,8 +25,9 @@ Caps GetCaps();
 // The handler's argument: deadlines that passed since the previous call without a call of their own.
 using Handler = std::function<void(unsigned missed)>;
 
-// A running timer. An exception that leaves the handler is dropped (the timer's thread has nobody
-// to pass it to). The handler may call Stop on its own timer and may destroy it.
+// A running timer. An exception that leaves the handler goes to the application's HandleException
+// on the timer's thread (nobody else is there to take it), and the ticks go on. The handler may
+// call Stop on its own timer and may destroy it.
 //
 // Threads: the owner stops and destroys; the handler runs on the back end's thread for this timer.
 class Timer {
@@ -39,6 +40,9 @@ public:
     // True on the thread that runs the handler, while it runs it.
     virtual bool OnTimerThread() const = 0;
 };
+
+// Calls `handler` for the back ends, passing an exception that leaves it to HandleException.
+void CallHandler(const Handler& handler, unsigned missed);
 
 // Deadline bookkeeping shared by the back ends: the deadline due next, and the step after a call.
 class Deadlines {

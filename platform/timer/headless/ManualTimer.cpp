@@ -45,11 +45,7 @@ void ManualTimer::Advance(Duration span)
         now_ = std::max(now_, due->deadlines.Next());
         due->callingThread = std::this_thread::get_id();
         guard.unlock();
-        try {
-            due->handler(due->missed);
-        } catch (...) {
-            // Dropped: see Timer.
-        }
+        CallHandler(due->handler, due->missed);
         guard.lock();
         due->callingThread = {};
         due->missed = due->deadlines.Step(now_);

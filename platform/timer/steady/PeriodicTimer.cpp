@@ -57,11 +57,7 @@ void PeriodicTimer::Run(const std::shared_ptr<State>& state)
     std::unique_lock guard(state->lock);
     while (!state->wake.wait_until(guard, deadlines.Next(), [&] { return state->stop; })) {
         guard.unlock();
-        try {
-            state->handler(missed);
-        } catch (...) {
-            // Dropped: see Timer.
-        }
+        CallHandler(state->handler, missed);
         guard.lock();
         missed = deadlines.Step(std::chrono::steady_clock::now());
     }

@@ -1,6 +1,8 @@
 // ManualTimer: calls run on the advancing thread in deadline order, holds report the deadlines they
-// spanned, and timers may stop or destroy themselves from their handlers.
+// spanned, timers may stop or destroy themselves from their handlers, and a handler's exception is
+// handled by the application while the timer goes on.
 #include "platform/timer/headless/ManualTimer.h"
+#include "support/ScopedState.h"
 
 #include <gtest/gtest.h>
 
@@ -77,8 +79,9 @@ TEST(ManualTimer, StoppedAndDestroyedTimersMakeNoCalls)
     });
     const auto throwing = clock.Start(3ms, [&](unsigned) {
         ++exceptions;
-        throw std::runtime_error("dropped");
+        throw std::runtime_error("tick failed");
     });
+    const TestSupport::CapturedApplication application;
     clock.Advance(1ms);
     stopped->Stop();
     EXPECT_FALSE(stopped->OnTimerThread());
@@ -86,6 +89,7 @@ TEST(ManualTimer, StoppedAndDestroyedTimersMakeNoCalls)
     EXPECT_EQ(stoppedCalls, 1);
     EXPECT_EQ(selfDestroyedCalls, 1);
     EXPECT_EQ(exceptions, 3) << "an exception leaves the timer running";
+    EXPECT_EQ(application.shown, std::vector<std::string>(3, "tick failed")) << "each one handled";
     EXPECT_EQ(clock.Running(), 1u);
 }
 
