@@ -94,9 +94,13 @@ TEST_F(SceneTableTest, SpeakerRowsOutsideTheTableAreSkippedAndLaterRowsWin)
     SpeakerTable speakers;
     speakers.Load(files_);
     EXPECT_EQ(speakers.SpeakerOf(5), SpeakerTable::None);
-    const std::string csv = "#,#,#\n#,5,7\n#,1000,1\n#,-1,2\n#,999,4\n#,5,8\n";
+    // Every data row counts, the first included; rows not marked "#" and those after "!" do not.
+    const std::string csv = "#,#,#\n#,3,9\n#,5,7\nx,6,6\n#,1000,1\n#,-1,2\n#,999,4\n#,5,8\n!\n#,7,7\n";
     Write("SpeakTbl.csv", Bytes(csv.begin(), csv.end()));
     speakers.Load(files_);
+    EXPECT_EQ(speakers.SpeakerOf(3), 9);
+    EXPECT_EQ(speakers.SpeakerOf(6), SpeakerTable::None);
+    EXPECT_EQ(speakers.SpeakerOf(7), SpeakerTable::None);
     EXPECT_EQ(speakers.SpeakerOf(5), 8);
     EXPECT_EQ(speakers.SpeakerOf(999), 4);
     EXPECT_EQ(speakers.SpeakerOf(0), SpeakerTable::None);
