@@ -97,7 +97,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fwrite(text.data(), 1, text.size(), stdout);
-    // The text is only worth printing when it gives back what it came from.
+    // Whatever the file held that the text cannot say (unread bytes, gaps between sections) is
+    // reported, so nobody takes the text for the whole file.
     try {
         const ScriptAssembler::Source source{"disassembly", text};
         const auto again = ScriptAssembler::Assemble(std::span(&source, 1));
