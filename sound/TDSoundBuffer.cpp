@@ -8,7 +8,6 @@
 #include "sound/TDSound.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace DirectX {
@@ -409,14 +408,7 @@ bool TDSoundBuffer::WriteBuffer(std::uint32_t offset, const unsigned char* data,
     Stop();
     size = std::min(size, FLength);
     IsLostAndRestore();
-    audio::LockedRegion first, second;
-    if (!FBuffer->Lock(offset, size, first, second))
-        return false;
-    std::memcpy(first.data, data, first.bytes);
-    if (second.bytes != 0)
-        std::memcpy(second.data, data + first.bytes, second.bytes);
-    FBuffer->Unlock(first, second);
-    return true;
+    return audio::WriteWrapped(*FBuffer, offset, data, size);
 }
 
 bool TDSoundBuffer::Play(bool loop)

@@ -399,14 +399,7 @@ bool TDSoundStream::BlockCopy(std::uint32_t offset, std::uint32_t size)
     } catch (...) {
         FillMute(staging, static_cast<int>(size));
     }
-    audio::LockedRegion first, second;
-    if (!FBuffer->Lock(offset, size, first, second))
-        return false;
-    std::memcpy(first.data, staging, first.bytes);
-    if (second.bytes != 0)
-        std::memcpy(second.data, staging + first.bytes, second.bytes);
-    FBuffer->Unlock(first, second);
-    return true;
+    return audio::WriteWrapped(*FBuffer, offset, staging, size);
 }
 
 void TDSoundStream::StreamCallBack(TDSoundThread*, int index)

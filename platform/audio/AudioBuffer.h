@@ -110,4 +110,8 @@ protected:
     ~Listener3D() = default;
 };
 
+// Copies `size` bytes of `data` into `buffer` from `offset`, wrapping to its start, under one Lock
+// and Unlock. False when the buffer refuses the lock.
+bool WriteWrapped(Buffer& buffer, std::uint32_t offset, const unsigned char* data, std::uint32_t size);
+
 } // namespace audio
