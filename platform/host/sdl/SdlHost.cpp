@@ -53,6 +53,7 @@ void SdlHost::PumpEvents(bool wait)
             wakePosted_ = false;
         } else {
             window_->HandleEvent(event);
+            songInput_.Feed(event);
             translated.clear();
             input_.Translate(event, translated);
             for (const WindowEvent& e : translated)

@@ -11,6 +11,7 @@
 
 #include "platform/host/Host.h"
 #include "platform/host/sdl/SdlInput.h"
+#include "platform/input/sdl/SdlSongInput.h"
 
 #include <atomic>
 #include <cstdint>
@@ -42,6 +43,8 @@ private:
 
     std::unique_ptr<video::SdlWindow> window_;
     SdlInput input_;
+    // The song game's keyboard and joystick, fed from the same events.
+    input::SdlSongInput songInput_{input::ProcessSongInput()};
     std::uint32_t wakeEvent_;
     std::atomic<bool> wakePosted_{false}; // a wake event is on its way: further posts need none
 };
