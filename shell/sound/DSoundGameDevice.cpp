@@ -46,28 +46,28 @@ private:
     DirectX::TCustomDSoundBuffer* buffer_;
 };
 
-std::unique_ptr<GameSound> Wrap(DirectX::TCustomDSoundBuffer* buffer)
+} // namespace
+
+std::unique_ptr<GameSound> WrapDeviceSound(DirectX::TCustomDSoundBuffer* buffer)
 {
     if (buffer == nullptr)
         return nullptr;
     return std::make_unique<DSoundGameSound>(buffer);
 }
 
-} // namespace
-
 DSoundGameDevice::DSoundGameDevice(DirectX::TDSound* sound) : sound_(sound) {}
 
 std::unique_ptr<GameSound> DSoundGameDevice::CreateBufferFromOgg(TStream* stream)
 {
-    return Wrap(sound_->CreateBufferFromOgg(stream, false, false, false));
+    return WrapDeviceSound(sound_->CreateBufferFromOgg(stream, false, false, false));
 }
 
 std::unique_ptr<GameSound> DSoundGameDevice::CreateStreamFromOgg(TStream* stream)
 {
-    return Wrap(sound_->CreateStreamFromOgg(stream, false, false));
+    return WrapDeviceSound(sound_->CreateStreamFromOgg(stream, false, false));
 }
 
 std::unique_ptr<GameSound> DSoundGameDevice::CreateBufferMute(int seconds)
 {
-    return Wrap(sound_->CreateBufferMute(seconds));
+    return WrapDeviceSound(sound_->CreateBufferMute(seconds));
 }

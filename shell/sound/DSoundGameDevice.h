@@ -4,6 +4,7 @@
 #include "shell/sound/GameSoundDevice.h"
 
 namespace DirectX {
+class TCustomDSoundBuffer;
 class TDSound;
 }
 
@@ -22,3 +23,7 @@ public:
 private:
     DirectX::TDSound* sound_;
 };
+
+// A game sound over a buffer or stream the device made (held weakly, deleted with the sound); null
+// for null.
+std::unique_ptr<GameSound> WrapDeviceSound(DirectX::TCustomDSoundBuffer* buffer);
