@@ -346,3 +346,20 @@ TEST(TMusicUnit, MemorySaveKeySoundsThroughTheScreen)
     unit->PlayKeySound(5);
     EXPECT_EQ(s.device.made.size(), made + 1);
 }
+
+TEST(TMusicUnit, SongAndKeysFromPacks)
+{
+    MusicScreen s;
+    s.tree.PackFolder(SongData);
+    s.tree.PackFolder("Song\\TV01\\key");
+    ASSERT_FALSE(std::filesystem::exists(s.tree.Native(SongData)));
+    auto unit = s.Unit();
+    unit->SetMemorySave(1);
+    ASSERT_TRUE(s.SetupOnce(*unit));
+    EXPECT_EQ(unit->Keys().Count(), 2);
+    EXPECT_EQ(unit->Chart().count, 2);
+    EXPECT_EQ(unit->StageNow().characters[0].x, 10);
+    unit->PlayKeySound(0);
+    EXPECT_EQ(s.device.made.back()->head.substr(0, 4), "RIFF") << "a cached key sound made from its packed file";
+    ASSERT_NE(s.Music(), nullptr) << "the music beside the pack";
+}
