@@ -20,6 +20,7 @@
 #include "scenario/records/TSongID.h"
 
 #include "graphics/panels/TXeRGBPanel.h"
+#include "shell/helpers/PanelLayout.h"
 #include "platform/classes/Component.h"
 #include "platform/font/LogicalFont.h"
 
@@ -100,6 +101,7 @@ public:
     const TSongID& SongID() const { return FSongID; }
     std::uint8_t Phase() const { return FPhase; }
 
+    // A panel of the screen by name; std::out_of_range for another name.
     TXeRGBPanel* Panel(std::string_view name) const;
     TXeRGBPanel* MusicPanel() const { return FMusicPanel; }
     const MusicPicture& NotePicture() const { return FNotePicture; }
@@ -179,7 +181,7 @@ private:
 
     // The panel tree (the form): owned as components of this module.
     TXeRGBPanel* FMusicPanel = nullptr;
-    std::vector<std::pair<std::string_view, TXeRGBPanel*>> FPanels;
+    std::unique_ptr<PanelLayout> FLayout;
     std::array<TXeRGBPanel*, CurtainStrips> FCurtains{};
     std::array<TXeRGBPanel*, BigPops> FPopBig{};
     std::array<TXeRGBPanel*, SmallPops> FPopSmall{};
