@@ -13,7 +13,7 @@ constexpr ButtonLook WaitLook{7, 0, 0, 0, 0, 3, batWraparound};
 constexpr ButtonLook HideLook{1, 1, 0, 1, 1, 1, batWraparound};
 constexpr ButtonLook ModeLook{1, 1, 3, 1, 1, 3, batRoundtrip};
 constexpr ButtonLook LogLook{1, 1, 0, 1, 1, 3, batRoundtrip};
-constexpr ButtonLook MenuButtonLook{1, 1, 0, 1, 0, 3, batRoundtrip};
+constexpr ButtonLook MesMenuLook{1, 1, 0, 1, 0, 3, batRoundtrip};
 // The backlog's close button has no picture; its three blocks are normal, focus and down.
 constexpr ButtonLook CloseLook{1, 1, 0, 1, 0, 1, batWraparound};
 constexpr ButtonLook SideLook{1, 3, 0, 0, 1, 4, batWraparound};
@@ -33,9 +33,9 @@ const PanelRow Rows[] = {
     {"MesAuto", B, "MesFrame", 552, 91, 17, 17, "MesAuto.png", 1, ModeLook},
     {"MesSkip", B, "MesFrame", 552, 114, 17, 17, "MesSkip.png", 1, ModeLook},
     {"MesLog", B, "MesFrame", 0, 0, 17, 17, nullptr, 1, LogLook, true, false},
-    {"MesSave", B, "MesFrame", 47, 178, 65, 17, nullptr, 1, MenuButtonLook, true, false},
-    {"MesLoad", B, "MesFrame", 114, 178, 65, 17, nullptr, 1, MenuButtonLook, true, false},
-    {"MesConfig", B, "MesFrame", 197, 184, 95, 17, nullptr, 1, MenuButtonLook, true, false},
+    {"MesSave", B, "MesFrame", 47, 178, 65, 17, nullptr, 1, MesMenuLook, true, false},
+    {"MesLoad", B, "MesFrame", 114, 178, 65, 17, nullptr, 1, MesMenuLook, true, false},
+    {"MesConfig", B, "MesFrame", 197, 184, 95, 17, nullptr, 1, MesMenuLook, true, false},
     {"NovelWin", P, nullptr, 0, 0, 640, 480, nullptr},
     {"NovelText", P, "NovelWin", 60, 48, 520, 380, nullptr, 1, {}, false},
     {"NovelWait", B, "NovelWin", 0, 0, 20, 20, "MesWait.png", 1, WaitLook, false},

@@ -63,6 +63,7 @@ public:
     bool WaitSignFlag() const { return waitSign_; }
     void SetWaitSignFlag(bool on) { waitSign_ = on; }
     const TextRows& Rows() const { return rows_; }
+    // A character's cell is as wide as the row is high (18 pixels, novel 20).
     int CellWidth() const { return RowRenderer::Height(kind_); }
     std::int32_t Speed() const { return speed_; }
 
