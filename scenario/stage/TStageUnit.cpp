@@ -1,3 +1,5 @@
+// TStageUnit: the panel tree of the stage, its life cycle and settings, the frame step and the
+// redrawing of the stage picture, and clicks.
 #include "scenario/stage/TStageUnit.h"
 
 #include "base/packs/TFileMan.h"

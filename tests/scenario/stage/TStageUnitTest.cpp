@@ -353,3 +353,28 @@ TEST_F(TStageUnitTest, ZoomKindsKeepTheirTrailsInTheFromPicture)
         }
     }
 }
+
+TEST_F(TStageUnitTest, UnchangedBackgroundIsSharedWithTheLeavingSceneAndKeptAfterward)
+{
+    PlainBackground(5, 0x203040);
+    PlainCharacter(1, 100, 300, 0x00FF00);
+    Start();
+    stage_->SetTimeBand(3);
+    Show(5, -1, -1, -1, 3);
+    EXPECT_EQ(stage_->TimeBand(), 3);
+    EXPECT_EQ(stage_->StageMode(), 3);
+    EXPECT_EQ(stage_->LastBackground(), 5);
+    const std::size_t idle = registry_.Records().size();
+    stage_->SetStageMode(0);
+    stage_->SetCharacters(1, -1, -1, 0);
+    EXPECT_TRUE(stage_->ChangeStage(1, 100)) << "the snow stops, the picture stays";
+    EXPECT_TRUE(stage_->BGShared());
+    EXPECT_EQ(stage_->Background(1).Picture, stage_->Background(0).Picture);
+    EXPECT_EQ(stage_->Background(1).WeatherKind, 2) << "the leaving scene keeps its snow";
+    EXPECT_EQ(stage_->Background(0).WeatherKind, 0);
+    RunToIdle();
+    EXPECT_FALSE(stage_->BGShared());
+    ASSERT_NE(stage_->Background(0).Picture, nullptr);
+    EXPECT_EQ(stage_->Background(0).Picture->PGet(10, 10), 0x203040u) << "ending the change frees nothing shared";
+    EXPECT_EQ(registry_.Records().size(), idle + 2) << "only the character's sheet and plane were added";
+}
