@@ -185,7 +185,7 @@ void StageFixture::Show(int background, int left, int center, int right, int mod
     stage_->SetStageMode(mode);
     stage_->SetBackground(background);
     stage_->SetCharacters(left, center, right, 0);
-    stage_->ChangeStage(0, 100);
+    stage_->ShowStage(0);
 }
 
 int StageFixture::RunToIdle(int limit)
