@@ -11,9 +11,12 @@ TFileMan* ScriptFileMan = nullptr;
 TBitDepth GameBitDepth = bd24;
 TBitDepth DisplayBitDepth = bdNone;
 
-// The game starts in a window; a setting or switch can only set a flag.
+// The game starts in a window unless the settings file says otherwise.
 std::atomic<std::uint8_t> WindowMode{1};
 std::atomic<std::uint8_t> ShowFPS{0};
+std::atomic<std::uint8_t> CapEnable{0};
+std::atomic<std::uint8_t> MusicMemorySave{0};
+std::atomic<std::uint8_t> MusicForceAuto{0};
 
 TRandom& SharedRandom()
 {

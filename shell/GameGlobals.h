@@ -29,10 +29,13 @@ extern TFileMan* ScriptFileMan;
 extern TBitDepth GameBitDepth;
 extern TBitDepth DisplayBitDepth;
 
-// Start-up flags read by the form, 0 or 1, set before any form exists. WindowMode is changed by the
+// Start-up flags, 0 or 1, set before any form exists (shell/startup). WindowMode is changed by the
 // window and full-screen switch on the UI thread while frame threads read it, hence atomic.
-extern std::atomic<std::uint8_t> WindowMode;
-extern std::atomic<std::uint8_t> ShowFPS;
+extern std::atomic<std::uint8_t> WindowMode;      // 1 a window, 0 full screen
+extern std::atomic<std::uint8_t> ShowFPS;         // the "%2d FPS" counter is drawn
+extern std::atomic<std::uint8_t> CapEnable;       // snapshots go to "Snap%03d.png", not the clipboard
+extern std::atomic<std::uint8_t> MusicMemorySave; // song screens load key sounds on demand
+extern std::atomic<std::uint8_t> MusicForceAuto;  // every song plays itself
 
 // The game's one shared random generator.
 TRandom& SharedRandom();

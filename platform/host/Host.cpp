@@ -44,10 +44,23 @@ bool Host::Turn(bool mayWait)
     return !quit_;
 }
 
+void Host::WarpPointer(int x, int y)
+{
+    pointerX_ = x;
+    pointerY_ = y;
+    MovePointer(x, y);
+}
+
 void Host::Deliver(const WindowEvent& event)
 {
-    if (event.kind == WindowEvent::Kind::Activate || event.kind == WindowEvent::Kind::Deactivate)
-        active_ = event.kind == WindowEvent::Kind::Activate;
+    using Kind = WindowEvent::Kind;
+    if (event.kind == Kind::Activate || event.kind == Kind::Deactivate)
+        active_ = event.kind == Kind::Activate;
+    if (event.kind == Kind::MouseMove || event.kind == Kind::MouseDown || event.kind == Kind::MouseUp ||
+        event.kind == Kind::MouseWheel || event.kind == Kind::MouseEnter) {
+        pointerX_ = event.x;
+        pointerY_ = event.y;
+    }
     if (listener_)
         Guarded([&] { listener_(event); });
 }

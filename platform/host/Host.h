@@ -10,8 +10,9 @@
 // Back ends: platform/host/sdl (the SDL2 window of the video service, with its input translated)
 // and platform/host/headless (a scripted host that a test steps turn by turn and feeds events).
 //
-// Threads: Post, Quit and Terminated from any thread; everything else on the UI thread. postLock_
-// guards the posted work; the quit request is atomic.
+// Threads: Post, Quit, Terminated, Active and the pointer's members from any thread; everything
+// else on the UI thread. postLock_ guards the posted work; the quit request, the activity and the
+// pointer position are atomic.
 #pragma once
 
 #include "platform/host/WindowEvent.h"
@@ -53,6 +54,10 @@ public:
     bool Terminated() const { return quit_.load(); }
     // Whether the window has the keyboard focus (it starts with it).
     bool Active() const { return active_; }
+    // The pointer's last position in client coordinates of the picture, from the mouse events.
+    video::Point PointerPosition() const { return {pointerX_.load(), pointerY_.load()}; }
+    // Moves the pointer to a client position of the picture.
+    void WarpPointer(int x, int y);
 
 protected:
     // One turn; `mayWait`: the turn may wait for events when there is nothing else to do.
@@ -63,6 +68,8 @@ protected:
     virtual void PumpEvents(bool wait) = 0;
     // Any thread: makes a waiting PumpEvents return.
     virtual void Wake() = 0;
+    // Any thread: moves the window system's pointer (nothing for a scripted host).
+    virtual void MovePointer(int /*x*/, int /*y*/) {}
     void Deliver(const WindowEvent& event);
 
 private:
@@ -73,7 +80,9 @@ private:
     Listener listener_;
     IdleStep idle_;
     bool busy_ = true;    // the idle step has more to do (it runs before the loop first waits)
-    bool active_ = true;
+    std::atomic<bool> active_{true};
+    std::atomic<int> pointerX_{0};
+    std::atomic<int> pointerY_{0};
     std::atomic<bool> quit_{false};
     std::atomic<int> exitCode_{0};
     mutable std::mutex postLock_;

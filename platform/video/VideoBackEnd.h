@@ -37,6 +37,8 @@ public:
     virtual Size ScreenSize() const = 0;
     virtual Point ClientOrigin() const = 0;
     virtual Size ClientSize() const = 0;
+    // The size of the desktop the window lies on (in window mode).
+    virtual Size DesktopSize() const { return ScreenSize(); }
 
     // Shows a width x height picture on the whole screen (true), or the client area again (false).
     virtual void SetFullScreen(bool on, int width, int height) = 0;

@@ -2,6 +2,7 @@
 
 #include "base/util/CPUID.h"
 #include "platform/fs/FileSystem.h"
+#include "platform/host/Host.h"
 
 #include <chrono>
 #include <thread>
@@ -26,5 +27,21 @@ FormServices FormServices::Machine()
     s.applicationActive = [] { return true; };
     s.postQuit = [] {};
     s.postClose = [] {};
+    s.post = [](std::function<void()> work) { work(); };
+    return s;
+}
+
+FormServices FormServices::ForHost(host::Host& host, std::function<void()> close)
+{
+    FormServices s = Machine();
+    s.cursorPos = [&host] {
+        const video::Point p = host.PointerPosition();
+        return TPoint{p.x, p.y};
+    };
+    s.setCursorPos = [&host](int x, int y) { host.WarpPointer(x, y); };
+    s.applicationActive = [&host] { return host.Active(); };
+    s.postQuit = [&host] { host.Quit(0); };
+    s.postClose = [&host, close = std::move(close)] { host.Post(close); };
+    s.post = [&host](std::function<void()> work) { host.Post(std::move(work)); };
     return s;
 }

@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <functional>
 
+namespace host {
+class Host;
+}
+
 struct FormServices {
     // The folder of the program and of its settings file, ending in "\".
     AnsiString programFolder;
@@ -25,8 +29,13 @@ struct FormServices {
     // Ends the message loop (exit code 0), and asks the form's window to close; both post and return.
     std::function<void()> postQuit;
     std::function<void()> postClose;
+    // Runs the work on the UI thread later, after what was posted before it; returns at once.
+    std::function<void(std::function<void()>)> post;
 
     // The machine's own: the executable's folder, the monotonic clock, real sleeps, the processor's
     // answer, a pointer at (0, 0), always active, and a message loop that nothing runs yet.
     static FormServices Machine();
+    // The machine's own, with the pointer, the activity and the message loop of the host's window;
+    // the close message runs `close` on the UI thread. The host must outlive the form.
+    static FormServices ForHost(host::Host& host, std::function<void()> close);
 };

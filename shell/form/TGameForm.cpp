@@ -18,7 +18,10 @@
 #include "platform/font/LogicalFont.h"
 #include "platform/fs/FileSystem.h"
 #include "shell/form/FormSettings.h"
+#include "shell/sound/DSoundGameDevice.h"
 #include "shell/sound/GameSoundChannels.h"
+#include "shell/thread/TMainThread.h"
+#include "shell/thread/TWaitThread.h"
 #include "shell/GameGlobals.h"
 #include "sound/TDSound.h"
 
@@ -166,6 +169,7 @@ void TGameForm::FormCreate()
         return;
     CreateLocksAndFonts();
     WarmRandom();
+    FComplete = true;
 }
 
 bool TGameForm::CreateRegistryAndFiles()
@@ -290,6 +294,7 @@ void TGameForm::FormDestroy()
     if (FDestroyed)
         return;
     FDestroyed = true;
+    FormHide();
     SaveIni();
     if (FSoundChannels != nullptr) {
         FSoundChannels->StopBGM(false);

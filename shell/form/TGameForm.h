@@ -32,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace host {
 struct WindowEvent;
@@ -41,8 +42,11 @@ class TDDraw;
 class TDSound;
 class TDSurface;
 } // namespace DirectX
+class DSoundGameDevice;
 class GameSoundChannels;
 class TFileMan;
+class TMainThread;
+class TWaitThread;
 class TFont;
 struct LogicalFont;
 class TEvent;
@@ -114,8 +118,32 @@ public:
     void FormCreate();
     // Writes the settings and frees what FormCreate made (only what it made). Runs once.
     void FormDestroy();
+    // True once FormCreate has made every device.
+    bool Complete() const { return FComplete; }
     bool CheckDisplayCaps();
     AnsiString SettingsPath() const;
+
+    // ---- show and hide ----
+    // The logic thread the show handler starts; by default the base thread, which runs frames
+    // until it is terminated.
+    using TLogicThreadFactory = std::function<std::unique_ptr<TMainThread>(TGameForm& form)>;
+    // A display listener: told before (true) and after (false) the display is made again.
+    using TDisplayMethod = std::function<void(DirectX::TDDraw* display, bool before)>;
+
+    void SetLogicThreadFactory(TLogicThreadFactory factory) { FLogicThreadFactory = std::move(factory); }
+    // Brings the devices to life and starts the frame threads; after a failure takes the quit path
+    // and leaves the form without threads. Nothing after a failed FormCreate. UI thread.
+    void FormShow();
+    // Stops the threads and the timer and releases the devices' objects, then takes the quit path.
+    // Runs once, and only after FormShow; FormDestroy runs it when it has not run. UI thread.
+    void FormHide();
+    bool Shown() const { return FShown; }
+    // Sets up the display in a window (true) or full screen; true when a display runs. UI thread.
+    bool InitDisplay(bool window);
+    // Listeners are told in the order added; `owner` names the entry to remove.
+    void AddDisplayListener(const void* owner, TDisplayMethod method);
+    void RemoveDisplayListener(const void* owner);
+    void NotifyDisplayListeners(bool before);
 
     // ---- frame pulse and frame step ----
     void GameTimerTimer(TObject* sender);
@@ -212,7 +240,24 @@ public:
     void ClearInput();
     std::size_t QueuedInput() const { return FInput.Size(); }
 
-    // ---- closing ----
+    // ---- hot keys and snapshots (UI thread, in the window's key path before queueing) ----
+    // Print Screen (a snapshot), Alt+Print Screen (with the cursor) and Alt+Enter (the window and
+    // full-screen switch when running); true when the event was one of them, which is consumed.
+    bool HandleHotKey(const host::WindowEvent& event);
+    // A picture of the screen to the next free "Snap%03d.png" (CapEnable) or to the clipboard.
+    // UI thread, or the logic thread inside a frame.
+    void TakeSnapshot(bool withCursor);
+
+    // ---- window and full-screen switch, closing ----
+    // Makes the display again in a window (true) or full screen; false when none runs after it.
+    // UI thread.
+    bool ChangeDisplayMode(bool window);
+    // The display-switch request (0 full screen, 1 window), handled on the UI thread later: a
+    // switch while running to a mode not in force; a failed switch ends the game. Any thread.
+    void RequestDisplayMode(int window);
+    // The close query: true when the window may close now; otherwise asks in a window whether to
+    // quit and terminates the logic thread unless the player cancels. UI thread.
+    bool FormCloseQuery();
     // Ends the game without a question: terminates the logic thread, or closes the form.
     void RequestQuit();
     // State 9, then the close message.
@@ -256,6 +301,15 @@ private:
     bool CreateRootPanel();
     void CreateLocksAndFonts();
     void WarmRandom();
+    // FormShow's and FormHide's steps.
+    bool EnableSound();
+    bool LoadFormPictures();
+    void UseShortTimerPeriod();
+    void StartThreads();
+    void StopThreads();
+    void ReleaseFormPictures();
+    bool CreateWorkSurface();
+    TDisplayMethod ListenerAt(std::size_t i) const;
     void Fail(const char* textCp932, const char* caption);
     void FailInit();
 
@@ -331,5 +385,19 @@ private:
     std::function<void()> FResumeWaitThread;
     // Started and reset under the state lock, stepped and drawn inside frames (logic thread only).
     TScreenTransition FTransition;
+    TLogicThreadFactory FLogicThreadFactory;
+    std::unique_ptr<TWaitThread> FWaitThread;
+    std::unique_ptr<TMainThread> FLogicThread; // published as MainThread while it runs
+    std::unique_ptr<DSoundGameDevice> FSoundDevice;
+    // Added from the logic thread (the movie player), called on the UI thread: guarded by FListenerLock.
+    struct TListenerEntry {
+        const void* owner;
+        TDisplayMethod method;
+    };
+    mutable std::mutex FListenerLock;
+    std::vector<TListenerEntry> FDisplayListeners;
+    bool FComplete = false; // FormCreate made everything
+    bool FShown = false;  // UI thread: FormShow has run
+    bool FHidden = false; // UI thread: FormHide has run
     bool FDestroyed = false;
 };

@@ -9,11 +9,13 @@
 #include "platform/video/headless/HeadlessVideo.h"
 #include "shell/GameGlobals.h"
 #include "shell/form/TGameForm.h"
+#include "shell/thread/TMainThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -41,6 +43,15 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A logic thread whose body returns at once: the form has a thread to ask, but no frames run.
+class IdleThread : public TMainThread {
+public:
+    using TMainThread::TMainThread;
+
+protected:
+    void Execute() override {}
 };
 
 struct MessageBoxCall {
@@ -84,7 +95,17 @@ protected:
         s.applicationActive = [this] { return active.load(); };
         s.postQuit = [this] { ++quits; };
         s.postClose = [this] { ++closes; };
+        s.post = [this](std::function<void()> work) { posted.push_back(std::move(work)); };
         return s;
+    }
+
+    // Runs the work posted to the UI thread so far, as its next turn would.
+    void RunPosted()
+    {
+        auto work = std::move(posted);
+        posted.clear();
+        for (auto& piece : work)
+            piece();
     }
 
     // Constructs the form (reading the settings) and runs FormCreate.
@@ -124,6 +145,7 @@ protected:
     std::atomic<bool> active{true};
     int quits = 0;
     int closes = 0;
+    std::vector<std::function<void()>> posted;
     std::unique_ptr<TGameForm> form;
 
 private:

@@ -64,6 +64,18 @@ void SdlHost::PumpEvents(bool wait)
     window_->Present();
 }
 
+void SdlHost::MovePointer(int x, int y)
+{
+    Post([this, x, y] {
+        const video::Size picture = window_->ClientSize();
+        const video::Rect place = video::FitPicture(picture, window_->ShownSize());
+        if (place.Empty() || picture.width <= 0 || picture.height <= 0)
+            return;
+        SDL_WarpMouseInWindow(window_->Native(), place.left + x * place.Width() / picture.width,
+                              place.top + y * place.Height() / picture.height);
+    });
+}
+
 void SdlHost::Wake()
 {
     if (wakeEvent_ == static_cast<std::uint32_t>(-1) || wakePosted_.exchange(true))

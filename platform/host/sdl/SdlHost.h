@@ -40,6 +40,8 @@ public:
 private:
     void PumpEvents(bool wait) override;
     void Wake() override;
+    // Warps on the UI thread, through the picture's place in the window (scaled in full screen).
+    void MovePointer(int x, int y) override;
 
     std::unique_ptr<video::SdlWindow> window_;
     SdlInput input_;

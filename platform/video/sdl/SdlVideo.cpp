@@ -409,6 +409,15 @@ std::uint32_t SdlWindow::ShownPixel(int x, int y) const
     return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | b;
 }
 
+Size SdlWindow::DesktopSize() const
+{
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0)
+        return client_;
+    return {mode.w, mode.h};
+}
+
 Size SdlWindow::ShownSize() const
 {
     SDL_Surface* target = SDL_GetWindowSurface(window_);

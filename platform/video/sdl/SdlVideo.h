@@ -69,6 +69,8 @@ public:
     Size ScreenSize() const override { return client_; }
     Point ClientOrigin() const override { return {}; }
     Size ClientSize() const override { return client_; }
+    // The desktop's current mode (the client size when SDL cannot say).
+    Size DesktopSize() const override;
     // Any thread: the switch happens on the UI thread at its next Present.
     void SetFullScreen(bool on, int width, int height) override;
     bool FullScreen() const override;

@@ -98,4 +98,25 @@ TEST_F(ScriptedHostTest, TracksActivationAndSurvivesExceptions)
     EXPECT_EQ(handled, (std::vector<std::string>{"from the listener", "from posted work"}));
 }
 
+TEST_F(ScriptedHostTest, ThePointerFollowsTheMouseEventsAndWarps)
+{
+    const auto queue = [&](Kind kind, int x, int y) {
+        WindowEvent e;
+        e.kind = kind;
+        e.x = x;
+        e.y = y;
+        host_.Queue(e);
+    };
+    const auto at = [&] { return std::pair{host_.PointerPosition().x, host_.PointerPosition().y}; };
+    EXPECT_EQ(at(), std::pair(0, 0));
+    queue(Kind::MouseMove, 10, 20);
+    queue(Kind::MouseDown, 30, 40);
+    queue(Kind::KeyDown, 99, 99); // not a pointer event
+    queue(Kind::MouseLeave, 0, 0);
+    host_.Step();
+    EXPECT_EQ(at(), std::pair(30, 40));
+    host_.WarpPointer(320, 240);
+    EXPECT_EQ(at(), std::pair(320, 240));
+}
+
 } // namespace

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Measures the CPU time the game executable uses over 10 s with nothing happening (the logic
+# thread waiting frames on the loading screen), in a window on a virtual X server, in the 30FPS and
+# FULL frame modes. Not a test: it prints the share of one core each mode took (goal: under 2% in
+# 30FPS). Needs Xvfb (xvfb-run).
+#
+#   bench/game_idle_cpu.sh [GAME_EXECUTABLE]     (default: build-bench/game/tvqe, else build/game/tvqe)
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+game="${1:-}"
+if [ -z "$game" ]; then
+    for candidate in "$here/build-bench/game/tvqe" "$here/build/game/tvqe"; do
+        [ -x "$candidate" ] && { game="$candidate"; break; }
+    done
+fi
+[ -n "$game" ] && [ -x "$game" ] || { echo "no game executable: build the target tvqe or name it" >&2; exit 1; }
+game="$(cd "$(dirname "$game")" && pwd)/$(basename "$game")"
+if [ -z "${GAME_IDLE_CPU_UNDER_X:-}" ]; then
+    command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed" >&2; exit 1; }
+    export GAME_IDLE_CPU_UNDER_X=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$game"
+fi
+
+export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+ticks=$(getconf CLK_TCK)
+seconds=10
+settle=3
+
+# User plus system time of a process, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+for mode in 30fps Full; do
+    folder="$(mktemp -d)"
+    # The program folder is the executable's: each run gets a copy beside its own settings file.
+    cp "$game" "$folder/tvqe"
+    printf '[Game]\r\nFPSMode=%s\r\nWindowMode=ON\r\n' "$mode" > "$folder/Tvqe.ini"
+    "$folder/tvqe" -window &
+    pid=$!
+    sleep "$settle"
+    if ! kill -0 "$pid" 2>/dev/null; then
+        echo "$mode: the game ended during start-up" >&2
+        rm -rf "$folder"
+        exit 1
+    fi
+    before=$(cpu_ticks "$pid")
+    sleep "$seconds"
+    after=$(cpu_ticks "$pid")
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    rm -rf "$folder"
+    awk -v m="$mode" -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" \
+        'BEGIN { printf "%-6s %6.2f%% of a core (%.2f s of CPU in %d s)\n", m, 100 * t / hz / s, t / hz, s }'
+done
