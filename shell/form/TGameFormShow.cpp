@@ -267,6 +267,7 @@ void TGameForm::FormHide()
     {
         std::lock_guard lock(*FDisplayLock);
         ReleaseFormPictures();
+        ResetTransition();
         MemMan->Delete(FPictures.workSurface);
         FDisplay->SetEnabled(false);
         FSoundChannels->SetDevice(nullptr);
