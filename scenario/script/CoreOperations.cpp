@@ -25,17 +25,17 @@ void TScriptEngine::RunCore(std::uint16_t opcode, std::uint32_t pc)
     case 0:
         break;
     case Opcodes::Push:
-        s.PushValue(ReadCodeLong(pc + 2));
+        s.PushValue(Operand(pc));
         break;
     case 2:
         s.PopValue();
         break;
     case Opcodes::Jump:
-        nextPc_ = pc + static_cast<std::uint32_t>(ReadCodeLong(pc + 2));
+        nextPc_ = pc + static_cast<std::uint32_t>(Operand(pc));
         break;
     case Opcodes::JumpIfZero:
     case Opcodes::JumpIfNotZero:
-        b = ReadCodeLong(pc + 2);
+        b = Operand(pc);
         if ((s.PopValue() == 0) == (opcode == Opcodes::JumpIfZero))
             nextPc_ = pc + static_cast<std::uint32_t>(b);
         break;

@@ -9,6 +9,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 #include <variant>
@@ -552,11 +553,13 @@ void Assembler::EndScript()
 
 Bytes Assembler::Layout(const Script& s) const
 {
-    Bytes file(ScriptFile::HeaderSize, 0);
-    const auto section = [&file](const Bytes& bytes, std::size_t offsetAt, std::size_t sizeAt) {
-        Set32(file, offsetAt, static_cast<std::uint32_t>(file.size()));
+    Bytes file(ScriptFile::HeaderSize + s.code.size() + s.targets.size() + s.strings.size(), 0);
+    std::size_t at = ScriptFile::HeaderSize;
+    const auto section = [&file, &at](const Bytes& bytes, std::size_t offsetAt, std::size_t sizeAt) {
+        Set32(file, offsetAt, static_cast<std::uint32_t>(at));
         Set32(file, sizeAt, static_cast<std::uint32_t>(bytes.size()));
-        file.insert(file.end(), bytes.begin(), bytes.end());
+        std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+        at += bytes.size();
     };
     section(s.code, 28, 32);
     section(s.targets, 40, 44);

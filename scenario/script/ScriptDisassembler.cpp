@@ -168,7 +168,7 @@ std::vector<Item> Printer::Decode(std::uint32_t pc, std::uint32_t end) const
 
 void Printer::Block(std::uint32_t offset, const std::vector<Item>& items)
 {
-    out_ += "\n" + ScriptText::LabelName(reinterpret_cast<const char*>(s_.Code().data() + offset + ScriptFile::BlockHeaderSize)) + ":\n";
+    out_.append("\n").append(ScriptText::LabelName(reinterpret_cast<const char*>(s_.Code().data() + offset + ScriptFile::BlockHeaderSize))).append(":\n");
     std::vector<const Item*> pushes; // pushes not printed yet: they may be the next instruction's arguments
     for (const Item& item : items) {
         if (marks_.contains(item.pc)) {
@@ -188,7 +188,7 @@ void Printer::Block(std::uint32_t offset, const std::vector<Item>& items)
         if (item.kind == Item::Kind::Bytes) {
             std::string line = ".bytes";
             for (std::uint32_t i = 0; i < item.length; ++i)
-                line += " " + Hex(s_.Code()[item.pc + i], 2);
+                line.append(1, ' ').append(Hex(s_.Code()[item.pc + i], 2));
             Line(line);
         } else if (item.kind == Item::Kind::Opcode) {
             Line(".opcode " + std::to_string(item.opcode));
@@ -215,10 +215,10 @@ void Printer::Instruction(const Item& item, std::span<const Item* const> args)
 {
     std::string line(Opcodes::Info(item.opcode).mnemonic);
     if (Opcodes::Info(item.opcode).operandSize != 0)
-        line += " " + JumpTarget(item);
+        line.append(1, ' ').append(JumpTarget(item));
     const std::size_t first = static_cast<std::size_t>(std::max<int>(Opcodes::Info(item.opcode).pops, 0)) - args.size();
     for (std::size_t i = 0; i < args.size(); ++i)
-        line += " " + Argument(item.opcode, first + i, args[i]->operand);
+        line.append(1, ' ').append(Argument(item.opcode, first + i, args[i]->operand));
     Line(line);
 }
 
@@ -312,7 +312,7 @@ std::string PrintScenario(const std::vector<std::vector<std::uint8_t>>& scripts,
     std::map<std::int32_t, ScriptFile> loaded;
     std::string code;
     for (const auto& bytes : scripts) {
-        code += "\n" + PrintScript(bytes);
+        code.append("\n").append(PrintScript(bytes));
         const auto number = static_cast<std::int32_t>(ScriptBytes::U32(bytes, 8));
         TMemoryStream stream;
         stream.Write(bytes.data(), static_cast<int>(bytes.size()));

@@ -139,8 +139,12 @@ void TScriptEngine::Step()
     autoSave_ = false;
     try {
         const std::uint16_t opcode = ReadCodeWord(pc);
-        nextPc_ = pc + Opcodes::Length(opcode);
-        Execute(opcode, pc);
+        const OpcodeInfo& info = Opcodes::Info(opcode);
+        nextPc_ = pc + 2 + info.operandSize;
+        // An operand cut short by the end of the code fails the instruction before it starts.
+        if (info.operandSize != 0 && nextPc_ > script_.Code().size())
+            throw EGameErr();
+        Execute(opcode, info.group, pc);
     } catch (const EGameErr&) {
         // Failing the same instruction again every frame helps nobody: the script ends here.
         std::fprintf(stderr, "script %d: the instruction at %u failed; the script halts\n", script_.Number(), pc);
@@ -152,9 +156,9 @@ void TScriptEngine::Step()
         context_.screen.WriteAutoSave();
 }
 
-void TScriptEngine::Execute(std::uint16_t opcode, std::uint32_t pc)
+void TScriptEngine::Execute(std::uint16_t opcode, OpcodeGroup group, std::uint32_t pc)
 {
-    switch (Opcodes::Info(opcode).group) {
+    switch (group) {
     case OpcodeGroup::Core:
         RunCore(opcode, pc);
         break;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "platform/classes/AnsiString.h"
+#include "scenario/script/OpcodeTable.h"
 #include "scenario/script/SceneTable.h"
+#include "scenario/script/ScriptBytes.h"
 #include "scenario/script/ScriptFile.h"
 #include "scenario/script/SpeakerTable.h"
 
@@ -79,7 +81,9 @@ public:
     void RequestAutoSave() { autoSave_ = true; }
 
 private:
-    void Execute(std::uint16_t opcode, std::uint32_t pc);
+    void Execute(std::uint16_t opcode, OpcodeGroup group, std::uint32_t pc);
+    // The operand of the instruction at pc, which Step has found wholly inside the code.
+    std::int32_t Operand(std::uint32_t pc) const { return static_cast<std::int32_t>(ScriptBytes::U32(script_.Code(), pc + 2)); }
     void RunCore(std::uint16_t opcode, std::uint32_t pc);
     void Halt();
     void Call();

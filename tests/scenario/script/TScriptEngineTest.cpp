@@ -131,6 +131,14 @@ TEST_F(TScriptEngineTest, UndefinedOpcodesAndUnderflowHaltWhereTheyStand)
         EXPECT_EQ(state_.GetPc(), Entry("main") + 2) << opcode;
         EXPECT_EQ(Stack(), Values{}) << opcode;
     }
+    // A push whose operand the end of the code cuts short.
+    Load(".script 1\n.scene \"s\" main\nmain:\nnop\n.bytes 1 0 5 0 0\n.runon\n");
+    ASSERT_TRUE(engine_->StartScene("s"));
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(engine_->Run());
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(state_.GetPc(), Entry("main") + 2);
+    EXPECT_EQ(Stack(), Values{});
     StartWith("add 1");
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(engine_->Run());
