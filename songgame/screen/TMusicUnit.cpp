@@ -296,10 +296,11 @@ bool TMusicUnit::SetupLyrics()
     word->SetColorKey(LyricKey);
     word->SetOffsetY(LyricTop);
 
+    // The face is asked for by its name; the rasteriser's matching gives the fixed-pitch CJK face of
+    // the ANSI code page the lyrics are written in when that face is not installed.
     TFont font;
     font.Name = LyricFace;
     font.Pitch = fpFixed;
-    font.Charset = GB2312_CHARSET;
     font.Height = high ? LyricFontHigh : LyricFontNormal;
     FLyricFont = GetAntiAliasedFont(&font);
     if (!FLyricFont)

@@ -27,7 +27,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string_view>
 
 class TFileMan;
@@ -100,6 +99,8 @@ public:
     std::int32_t SongVersion() const { return FSongVersion; }
     const TSongID& SongID() const { return FSongID; }
     std::uint8_t Phase() const { return FPhase; }
+    // The stage script's tempo (120 until a script sets another).
+    std::int32_t Tempo() const { return FStage.tempo; }
 
     // A panel of the screen by name; std::out_of_range for another name.
     TXeRGBPanel* Panel(std::string_view name) const;
@@ -172,7 +173,6 @@ private:
     std::int32_t FSongVersion = 100;
     std::uint8_t FMemorySave = 0;
     std::int32_t FPackNumber = 0;
-    std::int32_t FTempo = DefaultTempo;
 
     SongDevices FDevices;
     std::unique_ptr<SongSoundDevice> FOwnSounds;

@@ -130,9 +130,7 @@ bool TMusicUnit::ReadAnime()
     if (FSongFiles == nullptr)
         return false;
     StageLoadContext context{*FSongFiles, FDevices.sounds, FKeyVolume};
-    const bool ok = FScript.Read(context, FStage);
-    FTempo = FStage.tempo;
-    return ok;
+    return FScript.Read(context, FStage);
 }
 
 void TMusicUnit::SetSection(int n) { FScript.SetSection(n); }
