@@ -1,11 +1,17 @@
 #include "songgame/screen/TMusicUnit.h"
 
+#include "songgame/sound/DSoundSongDevice.h"
+
 #include "songgame/RecordingSongDevice.h"
 #include "songgame/SongTree.h"
 
 #include "shell/ShellTestSupport.h"
 
 #include "base/packs/TFileMan.h"
+#include "platform/audio/headless/ManualAudio.h"
+#include "platform/classes/WinControl.h"
+#include "sound/TDSound.h"
+#include "support/ScopedState.h"
 #include "graphics/bitmaps/TXeRGBBits.h"
 #include "platform/fs/FileSystem.h"
 #include "platform/input/headless/ScriptedSongInput.h"
@@ -362,4 +368,36 @@ TEST(TMusicUnit, SongAndKeysFromPacks)
     unit->PlayKeySound(0);
     EXPECT_EQ(s.device.made.back()->head.substr(0, 4), "RIFF") << "a cached key sound made from its packed file";
     ASSERT_NE(s.Music(), nullptr) << "the music beside the pack";
+}
+
+TEST(TMusicUnit, SetupOnTheRealSoundDevice)
+{
+    MusicScreen s;
+    s.tree.Write("Song\\TV01\\song.wav", songtest::WaveOfRamp(44100));
+    auto back = std::make_shared<audio::ManualAudio>();
+    TestSupport::ScopedAudioBackEnd audioGuard(back);
+    TWinControl form(nullptr);
+    auto* sound = new DirectX::TDSound(&form); // owned by the form
+    sound->SetEnabled(true);
+    DSoundSongDevice device(sound);
+    SongDevices devices = s.devices;
+    devices.sounds = &device;
+    {
+        auto unit = std::make_unique<TMusicUnit>(nullptr);
+        unit->SetDevices(devices);
+        unit->SetMemorySave(1);
+        const std::size_t before = sound->BufferList().size();
+        ASSERT_TRUE(s.SetupOnce(*unit));
+        ASSERT_NE(unit->Music(), nullptr);
+        const std::size_t made = sound->BufferList().size();
+        EXPECT_EQ(made, before + 2) << "the stage effect and the music stream; no key sound before it is played";
+        unit->PlayKeySound(0);
+        EXPECT_EQ(sound->BufferList().size(), made + 1);
+        ASSERT_TRUE(unit->Music()->Play(false));
+        unit->Stop();
+        EXPECT_EQ(s.mutes, 1);
+        unit->Release();
+        EXPECT_EQ(sound->BufferList().size(), before) << "every sound is given back";
+    }
+    sound->SetEnabled(false);
 }
