@@ -2,6 +2,7 @@
 
 #include "base/memory/TMemMan.h"
 #include "base/packs/TFileMan.h"
+#include "graphics/kernels/VectorLoops.h"
 #include "shell/GameExceptions.h"
 #include "shell/GameGlobals.h"
 #include "shell/helpers/OpenedFile.h"
@@ -35,6 +36,25 @@ void ReadTable(TFileMan* files, const char* name, void* block, int size)
         }
     } catch (const Exception&) {
         // An unreadable rest counts as missing.
+    }
+}
+
+// Pixels of 4 bytes read and written whole, whatever the bytes' declared type.
+using Pixel32 [[gnu::may_alias]] = std::uint32_t;
+
+// One run of a row of 4-byte pixels, x from x0 to x1 - 1, whose distance columns run from `dist`
+// forward (Step 1, right of the centre) or backward (Step -1, left of it): written for the vectoriser,
+// which gathers the offsets and the source pixels.
+template <int Step>
+XE_VECTOR_BODY void RippleRun32(Pixel32* __restrict out, const Pixel32* __restrict src, int srcStride,
+                                const std::uint16_t* __restrict dist, int x0,
+                                int x1, int y, int phase, const int* offsets, int maxX, int maxY)
+{
+    for (int x = x0; x < x1; ++x) {
+        const int offset = offsets[(dist[Step * (x - x0)] * 4 + phase) & 255];
+        const int sx = std::clamp(x + offset, 0, maxX);
+        const int sy = std::clamp(y + offset, 0, maxY);
+        out[x] = src[sy * srcStride + sx];
     }
 }
 
@@ -120,17 +140,31 @@ void TWaterEffect::DrawPixels(const std::uint8_t* src, int width, int amplitude,
     std::array<int, kSinSize> offsets{};
     for (int i = 0; i < kSinSize; ++i)
         offsets[static_cast<std::size_t>(i)] = multi[std::min<int>(FSinTable[i], kMultiColumns - 1)] - kOffsetBias;
-    // The quarter table mirrored: the distance column of every x.
-    std::array<std::uint16_t, 2 * kDistColumns> columns{};
-    for (int x = 0; x < width; ++x)
-        columns[static_cast<std::size_t>(x)] = static_cast<std::uint16_t>(x < centreX ? centreX - 1 - x : x - centreX);
+    // Masking with 255 keeps any phase, negative ones too, inside the offsets.
+    if constexpr (Bytes == 4) {
+        if (srcPitch % 4 == 0) {
+            const int stride = srcPitch / 4;
+            for (int y = 0; y < height; ++y) {
+                const int row = y < centreY ? centreY - 1 - y : y - centreY;
+                const std::uint16_t* dist = FDistTable + row * kDistColumns;
+                auto* out = reinterpret_cast<Pixel32*>(dst + static_cast<std::ptrdiff_t>(y) * dstPitch);
+                const auto* in = reinterpret_cast<const Pixel32*>(src);
+                if (centreX > 0)
+                    XeVectorRun<&RippleRun32<-1>>(out, in, stride, dist + centreX - 1, 0, centreX, y, phase,
+                                                  offsets.data(), width - 1, height - 1);
+                XeVectorRun<&RippleRun32<1>>(out, in, stride, dist, centreX, width, y, phase, offsets.data(),
+                                             width - 1, height - 1);
+            }
+            return;
+        }
+    }
     for (int y = 0; y < height; ++y) {
         const int row = y < centreY ? centreY - 1 - y : y - centreY;
         const std::uint16_t* dist = FDistTable + row * kDistColumns;
         std::uint8_t* out = dst + static_cast<std::ptrdiff_t>(y) * dstPitch;
         for (int x = 0; x < width; ++x) {
-            // Masking with 255 keeps any phase, negative ones too, inside the table.
-            const int offset = offsets[static_cast<std::size_t>((dist[columns[static_cast<std::size_t>(x)]] * 4 + phase) & 255)];
+            const int column = x < centreX ? centreX - 1 - x : x - centreX;
+            const int offset = offsets[static_cast<std::size_t>((dist[column] * 4 + phase) & 255)];
             const int sx = std::clamp(x + offset, 0, width - 1);
             const int sy = std::clamp(y + offset, 0, height - 1);
             std::memcpy(out + x * Bytes, src + static_cast<std::ptrdiff_t>(sy) * srcPitch + sx * Bytes, Bytes);

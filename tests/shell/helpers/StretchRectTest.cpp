@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,5 +106,71 @@ TEST(StretchRect, DrawsNothingForEmptySizes)
         StretchRect32(src.data(), s[0], s[1], 4, dst.data(), s[2], s[3], 4);
         StretchBlendRect24(src.data(), s[0], s[1], 4, dst.data(), s[2], s[3], 4);
         EXPECT_EQ(dst, Bytes(16, 0xEE));
+    }
+}
+
+namespace {
+
+// The stepping walked one pair at a time, as the rule states it: the reference for the row-wise forms.
+template <int PixelBytes>
+void ReferenceBlend(const Bytes& src, int sw, int sh, Bytes& dst, int dw, int dh)
+{
+    auto pairs = [](int s, int d) {
+        std::vector<std::pair<int, int>> out;
+        const int steps = std::max(s, d);
+        int si = 0, di = 0, sa = 0, da = 0;
+        for (int i = 0; i < steps; ++i) {
+            out.emplace_back(si, di);
+            if ((sa += s) >= steps) {
+                sa -= steps;
+                ++si;
+            }
+            if ((da += d) >= steps) {
+                da -= steps;
+                ++di;
+            }
+        }
+        return out;
+    };
+    for (const auto& [sy, dy] : pairs(sh, dh))
+        for (const auto& [sx, dx] : pairs(sw, dw)) {
+            std::uint8_t* d = &dst[static_cast<std::size_t>((dy * dw + dx) * PixelBytes)];
+            const std::uint8_t* s = &src[static_cast<std::size_t>((sy * sw + sx) * PixelBytes)];
+            for (int c = 0; c < 3; ++c)
+                d[c] = static_cast<std::uint8_t>((3 * d[c] + s[c]) >> 2);
+            if (PixelBytes == 4)
+                d[3] = 0;
+        }
+}
+
+Bytes Noise(std::size_t n, unsigned seed)
+{
+    Bytes out(n);
+    for (auto& b : out)
+        b = static_cast<std::uint8_t>(seed = seed * 1103515245u + 12345u, seed >> 16);
+    return out;
+}
+
+} // namespace
+
+TEST(StretchRect, BlendsRowByRowAsTheStepRuleDoesPairByPair)
+{
+    // Enlarging, reducing, mixed, and the zoom transitions' own sizes.
+    const int sizes[][4] = {{5, 3, 11, 7}, {11, 7, 5, 3}, {9, 2, 4, 6}, {632, 474, 640, 480}, {640, 480, 632, 474},
+                            {640, 480, 24, 18}};
+    for (const auto& s : sizes) {
+        const Bytes src24 = Noise(static_cast<std::size_t>(s[0] * s[1] * 3), 1);
+        Bytes dst24 = Noise(static_cast<std::size_t>(s[2] * s[3] * 3), 2);
+        Bytes expected24 = dst24;
+        StretchBlendRect24(src24.data(), s[0], s[1], s[0] * 3, dst24.data(), s[2], s[3], s[2] * 3);
+        ReferenceBlend<3>(src24, s[0], s[1], expected24, s[2], s[3]);
+        EXPECT_EQ(dst24, expected24) << s[0] << "x" << s[1] << " to " << s[2] << "x" << s[3];
+
+        const Bytes src32 = Noise(static_cast<std::size_t>(s[0] * s[1] * 4), 3);
+        Bytes dst32 = Noise(static_cast<std::size_t>(s[2] * s[3] * 4), 4);
+        Bytes expected32 = dst32;
+        StretchBlendRect32(src32.data(), s[0], s[1], s[0] * 4, dst32.data(), s[2], s[3], s[2] * 4);
+        ReferenceBlend<4>(src32, s[0], s[1], expected32, s[2], s[3]);
+        EXPECT_EQ(dst32, expected32) << s[0] << "x" << s[1] << " to " << s[2] << "x" << s[3];
     }
 }
