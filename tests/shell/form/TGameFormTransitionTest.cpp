@@ -1,4 +1,6 @@
 #include "base/memory/TMemMan.h"
+#include "graphics/panels/TXeRGBPanel.h"
+#include "shell/helpers/PictureLoading.h"
 #include "tests/shell/FormTestSupport.h"
 
 namespace {
@@ -119,6 +121,30 @@ TEST_F(TGameFormTransitionTest, CopyScreenTakesThePictureOfTheWorkSurface)
     form->CopyScreen(copy);
     EXPECT_EQ(copy->PGet(639, 479) & 0xFFFFFF, kFrom);
     MemMan->Delete(copy);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TGameFormTransitionTest, DrawPanelToDrawsTheRootPanelTree)
+{
+    TXeRGBPanel panel(nullptr);
+    panel.SetSizeX(100);
+    panel.SetSizeY(50);
+    panel.SetOffsetX(20);
+    ASSERT_TRUE(CreatePanelImage(&panel, 100, 50, mmNormal));
+    panel.Image()->BoxFill(0, 0, 99, 49, panel.Image()->TXeRGBtoPixel(TXeRGB(kTo)));
+    ASSERT_TRUE(panel.Create());
+    form->RootPanel()->SetCreated(true);
+    form->AttachPanel(&panel);
+    TXeRGBBits* bits = Picture(kFrom);
+    form->DrawPanelTo(bits);
+    EXPECT_EQ(bits->PGet(30, 10) & 0xFFFFFF, kTo);
+    EXPECT_EQ(bits->PGet(10, 10) & 0xFFFFFF, kFrom) << "outside the panel's tree nothing is drawn";
+    form->DetachPanel(&panel);
+    FreePanelImage(&panel);
+    MemMan->Delete(bits);
 }
 
 } // namespace

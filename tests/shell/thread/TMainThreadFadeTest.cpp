@@ -1,6 +1,7 @@
 #include "shell/thread/TMainThread.h"
 
 #include "base/memory/TMemMan.h"
+#include "graphics/panels/TXeRGBPanel.h"
 #include "shell/GameExceptions.h"
 #include "shell/helpers/PictureLoading.h"
 #include "shell/transition/FadeKinds.h"
@@ -109,6 +110,24 @@ TEST_F(TMainThreadFadeTest, AMissingMaskEndsTheFadeWithItsPicturesFreed)
     EXPECT_THROW(logic->FadeToScreen(17), EGameErr);
     EXPECT_EQ(frames, 0);
     EXPECT_EQ(Listed(), before);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TMainThreadFadeTest, AFadeToAPanelShowsThePanelDrawnByItself)
+{
+    TXeRGBPanel panel(nullptr); // not attached to the root panel
+    panel.SetSizeX(640);
+    panel.SetSizeY(480);
+    ASSERT_TRUE(CreatePanelImage(&panel, 640, 480, mmNormal));
+    panel.Image()->BoxFill(0, 0, 639, 479, panel.Image()->TXeRGBtoPixel(TXeRGB(0x224466)));
+    ASSERT_TRUE(panel.Create());
+    logic->FadeToPanel(1, &panel);
+    EXPECT_EQ(Shown(10, 10), 0x224466u);
+    EXPECT_EQ(form->GetState(), fsRunning);
+    FreePanelImage(&panel);
 }
 
 } // namespace
