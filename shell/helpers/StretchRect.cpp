@@ -54,6 +54,29 @@ std::vector<int> Lasts(const std::vector<Span>& spans)
     return lasts;
 }
 
+// Stretches close to 1:1 pick long runs of consecutive source columns; such a row is worked run by
+// run with plain loads, which beats gathering pixel by pixel once runs average this many pixels.
+constexpr int kRunWorthwhile = 8;
+
+struct Run {
+    int dst;
+    int src;
+    int count;
+};
+
+std::vector<Run> RunsOf(const std::vector<int>& columns)
+{
+    std::vector<Run> runs;
+    for (int x = 0; x < static_cast<int>(columns.size()); ++x) {
+        const int s = columns[static_cast<std::size_t>(x)];
+        if (!runs.empty() && runs.back().src + runs.back().count == s)
+            ++runs.back().count;
+        else
+            runs.push_back({x, s, 1});
+    }
+    return runs;
+}
+
 const std::uint8_t* Row(const std::uint8_t* first, int pitch, int y)
 {
     return first + static_cast<std::ptrdiff_t>(pitch) * y;
@@ -94,6 +117,13 @@ XE_VECTOR_BODY void QuarterGatherPassRow32(Pixel32* __restrict dst, const Pixel3
 {
     for (int x = 0; x < count; ++x)
         dst[x] = (Quarter32(dst[x], src[columns[x]]) & takes[x]) | (dst[x] & ~takes[x]);
+}
+
+// A run of destination pixels whose source pixels follow each other: blended with plain loads.
+XE_VECTOR_BODY void QuarterRunRow32(Pixel32* __restrict dst, const Pixel32* __restrict src, int count)
+{
+    for (int x = 0; x < count; ++x)
+        dst[x] = Quarter32(dst[x], src[x]);
 }
 
 XE_VECTOR_BODY void CopyGatherRow32(Pixel32* __restrict dst, const Pixel32* __restrict src,
@@ -170,13 +200,19 @@ void StretchBlend32(const std::uint8_t* src, int srcWidth, int srcHeight, int sr
                     int dstWidth, int dstHeight, int dstPitch)
 {
     const ColumnPasses passes = PassesOf(Spans(srcWidth, dstWidth));
+    const std::vector<Run> runs = RunsOf(passes.columns[0]);
+    const bool byRuns = static_cast<int>(runs.size()) * kRunWorthwhile <= dstWidth;
     const std::vector<Span> rowSpans = Spans(srcHeight, dstHeight);
     for (int y = 0; y < dstHeight; ++y) {
         auto* to = reinterpret_cast<Pixel32*>(Row(dst, dstPitch, y));
         const Span rows = rowSpans[static_cast<std::size_t>(y)];
         for (int r = rows.first; r < rows.first + rows.count; ++r) {
             const auto* from = reinterpret_cast<const Pixel32*>(Row(src, srcPitch, r));
-            XeVectorRun<&QuarterGatherRow32>(to, from, passes.columns[0].data(), dstWidth);
+            if (byRuns)
+                for (const Run& run : runs)
+                    XeVectorRun<&QuarterRunRow32>(to + run.dst, from + run.src, run.count);
+            else
+                XeVectorRun<&QuarterGatherRow32>(to, from, passes.columns[0].data(), dstWidth);
             for (std::size_t j = 1; j < passes.columns.size(); ++j)
                 XeVectorRun<&QuarterGatherPassRow32>(to, from, passes.columns[j].data(), passes.takes[j].data(),
                                                      dstWidth);
