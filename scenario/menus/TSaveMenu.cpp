@@ -2,7 +2,6 @@
 #include "scenario/menus/TSaveMenu.h"
 
 #include "base/packs/TFileMan.h"
-#include "graphics/panels/PanelLayout.h"
 #include "graphics/panels/TXeRGBBtn.h"
 #include "graphics/panels/TXeRGBText.h"
 #include "platform/classes/Format.h"
@@ -49,8 +48,8 @@ constexpr int kButtonWidth = 56;
 constexpr int kButtonHeight = 22;
 // Button strips: normal, focus, pressed and disabled, one block each; the scroll bar: normal and
 // pressed (while dragged).
-constexpr TButtonPatterns kButton{1, 1, 0, 1, 1};
-constexpr TButtonPatterns kBar{1, 0, 0, 1, 0};
+constexpr ButtonLook kButton{1, 1, 0, 1, 1};
+constexpr ButtonLook kBar{1, 0, 0, 1, 0};
 // Captions in 16-pixel text, dates in 12-pixel text, both black.
 constexpr int kCaptionFont = 16;
 constexpr int kDateFont = 12;
@@ -69,26 +68,29 @@ constexpr int InfoRow(int k) { return DataRow(k) + 1; }
 constexpr int FileRow(int k) { return DataRow(k) + 2; }
 enum : int { sUp = DataRow(TSaveMenu::kRows), sDown, sScrollBack, sScrollBar, sSave, sLoad, sClose, sCount };
 
-constexpr std::array<TPanelRow, sCount> MakeLayout()
+constexpr std::array<PanelRow, sCount> MakeLayout()
 {
-    std::array<TPanelRow, sCount> rows{};
-    rows[sWin] = {"SaveMenuWin", pkPanel, kNoParent, 0, 0, 640, 480, "", 0, plKeys, {}, kNoPart};
-    rows[sLight] = {"MenuLight", pkPanel, sWin, kRowX, 125, kRowWidth, 20, "SaveSelect.png", 0, plHidden | plNoMouse, {}, kNoPart};
+    constexpr auto panel = PanelKind::Panel;
+    constexpr auto button = PanelKind::Button;
+    constexpr auto text = PanelKind::Text;
+    std::array<PanelRow, sCount> rows{};
+    rows[sWin] = {"SaveMenuWin", panel, nullptr, 0, 0, 640, 480, nullptr};
+    rows[sLight] = {"MenuLight", panel, "SaveMenuWin", kRowX, 125, kRowWidth, 20, "SaveSelect.png", 1, {}, false, false};
     for (int k = 0; k < TSaveMenu::kRows; ++k) {
-        rows[DataRow(k)] = {kDataNames[k], pkPanel, sWin, kRowX, kRowY + kRowHeight * k, kRowWidth, kRowHeight, "", 0, 0, {}, kNoPart};
-        rows[InfoRow(k)] = {kInfoNames[k], pkText, DataRow(k), 0, 3, 208, 16, "", 0, plHidden, {}, kNoPart};
-        rows[FileRow(k)] = {kFileNames[k], pkText, DataRow(k), 216, 7, 66, 12, "", 0, plHidden, {}, kNoPart};
+        rows[DataRow(k)] = {kDataNames[k], panel, "SaveMenuWin", kRowX, kRowY + kRowHeight * k, kRowWidth, kRowHeight, nullptr};
+        rows[InfoRow(k)] = {kInfoNames[k], text, kDataNames[k], 0, 3, 208, 16, nullptr, 1, {}, false, false};
+        rows[FileRow(k)] = {kFileNames[k], text, kDataNames[k], 216, 7, 66, 12, nullptr, 1, {}, false, false};
     }
-    rows[sUp] = {"UpButton", pkButton, sWin, 456, 103, 16, 16, "SaveScrollUp.png", 0, 0, kButton, kNoPart};
-    rows[sDown] = {"DownButton", pkButton, sWin, 456, 300, 16, 16, "SaveScrollDown.png", 0, 0, kButton, kNoPart};
-    rows[sScrollBack] = {"ScrollBack", pkPanel, sWin, 456, 119, 16, 181, "", 0, 0, {}, kNoPart};
-    rows[sScrollBar] = {"ScrollBar", pkButton, sScrollBack, 0, 0, 16, 90, "SaveScrollBar.png", 0, 0, kBar, kNoPart};
-    rows[sSave] = {"SaveButton", pkButton, sWin, 327, 330, kButtonWidth, kButtonHeight, "SaveSaveBtn.png", 0, plHidden, kButton, kNoPart};
-    rows[sLoad] = {"LoadButton", pkButton, sWin, 327, 330, kButtonWidth, kButtonHeight, "SaveLoadBtn.png", 0, plHidden, kButton, kNoPart};
-    rows[sClose] = {"CloseButton", pkButton, sWin, 388, 330, kButtonWidth, kButtonHeight, "SaveCloseBtn.png", 0, 0, kButton, kNoPart};
+    rows[sUp] = {"UpButton", button, "SaveMenuWin", 456, 103, 16, 16, "SaveScrollUp.png", 1, kButton};
+    rows[sDown] = {"DownButton", button, "SaveMenuWin", 456, 300, 16, 16, "SaveScrollDown.png", 1, kButton};
+    rows[sScrollBack] = {"ScrollBack", panel, "SaveMenuWin", 456, 119, 16, 181, nullptr};
+    rows[sScrollBar] = {"ScrollBar", button, "ScrollBack", 0, 0, 16, 90, "SaveScrollBar.png", 1, kBar};
+    rows[sSave] = {"SaveButton", button, "SaveMenuWin", 327, 330, kButtonWidth, kButtonHeight, "SaveSaveBtn.png", 1, kButton, true, false};
+    rows[sLoad] = {"LoadButton", button, "SaveMenuWin", 327, 330, kButtonWidth, kButtonHeight, "SaveLoadBtn.png", 1, kButton, true, false};
+    rows[sClose] = {"CloseButton", button, "SaveMenuWin", 388, 330, kButtonWidth, kButtonHeight, "SaveCloseBtn.png", 1, kButton};
     return rows;
 }
-constexpr std::array<TPanelRow, sCount> kLayout = MakeLayout();
+constexpr std::array<PanelRow, sCount> kLayout = MakeLayout();
 
 // The entry shown in the first row, kept for the whole process so that the list reopens where the
 // player left it (logic thread only).
@@ -107,19 +109,25 @@ bool LocalFileTime(const FILETIME& time, std::tm& out)
 } // namespace
 
 TSaveMenu::TSaveMenu(TComponent* owner, ShellServices& services, TScenarioRecords& records)
-    : TComponent(owner), FServices(services), FRecords(records), FPanels(BuildPanels(this, kLayout)),
-      FMenuLight(FPanels[sLight]), FScrollBar(FPanels[sScrollBar]), FSaveButton(static_cast<TXeRGBBtn*>(FPanels[sSave])),
-      FLoadButton(static_cast<TXeRGBBtn*>(FPanels[sLoad])), FTop(KeptTop)
+    : TComponent(owner), FServices(services), FRecords(records),
+      FLayout(this, kLayout, [this](TObject* sender) { PanelCreate(static_cast<TXeRGBPanel*>(sender)); },
+              [this](TObject* sender) { PanelRelease(static_cast<TXeRGBPanel*>(sender)); }),
+      FMenuLight(FLayout["MenuLight"]), FScrollBar(FLayout["ScrollBar"]), FSaveButton(FLayout.Button("SaveButton")),
+      FLoadButton(FLayout.Button("LoadButton")), FTop(KeptTop)
 {
+    for (std::size_t i = 0; i < kLayout.size(); ++i)
+        FPanels.push_back(FLayout.Row(i));
+    SaveMenuWin()->SetKeyControl(true);
+    // The action buttons take their pictures' sizes.
+    for (TXeRGBPanel* button : {FPanels[sSave], FPanels[sLoad], FPanels[sClose]})
+        button->SetAutoSize(true);
     for (int k = 0; k < kRows; ++k) {
         FSaveData[k] = FPanels[DataRow(k)];
         FSaveData[k]->Tag = k;
         FSaveInfo[k] = static_cast<TXeRGBText*>(FPanels[InfoRow(k)]);
         FFileInfo[k] = static_cast<TXeRGBText*>(FPanels[FileRow(k)]);
-        for (TXeRGBText* text : {FSaveInfo[k], FFileInfo[k]}) {
-            text->SetTextColor(kTextColour);
-            text->SetMouseControl(false);
-        }
+        FSaveInfo[k]->SetTextColor(kTextColour);
+        FFileInfo[k]->SetTextColor(kTextColour);
         FSaveInfo[k]->SetFontSize(kCaptionFont);
         FFileInfo[k]->SetFontSize(kDateFont);
     }
@@ -141,12 +149,6 @@ TXeRGBPanel* TSaveMenu::FindPanel(const AnsiString& name) const
 
 void TSaveMenu::WireEvents()
 {
-    const TNotifyEvent create = [this](TObject* sender) { PanelCreate(static_cast<TXeRGBPanel*>(sender)); };
-    const TNotifyEvent release = [this](TObject* sender) { PanelRelease(static_cast<TXeRGBPanel*>(sender)); };
-    for (int index : {int(sLight), int(sUp), int(sDown), int(sScrollBar), int(sSave), int(sLoad), int(sClose)}) {
-        FPanels[index]->OnCreate = create;
-        FPanels[index]->OnRelease = release;
-    }
     for (int k = 0; k < kRows; ++k)
         FSaveData[k]->OnMouseDown = [this](TObject* sender, TMouseButton, TShiftState, int, int) {
             SaveDataMouseDown(static_cast<TXeRGBPanel*>(sender)->Tag);

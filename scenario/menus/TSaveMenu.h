@@ -7,6 +7,7 @@
 
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/Component.h"
+#include "shell/helpers/PanelLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -103,7 +104,8 @@ private:
 
     ShellServices& FServices;
     TScenarioRecords& FRecords;
-    std::vector<TXeRGBPanel*> FPanels;
+    PanelLayout FLayout;
+    std::vector<TXeRGBPanel*> FPanels; // in the order of the table's rows
     std::array<TXeRGBPanel*, kRows> FSaveData{};
     std::array<TXeRGBText*, kRows> FSaveInfo{};
     std::array<TXeRGBText*, kRows> FFileInfo{};

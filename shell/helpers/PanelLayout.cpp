@@ -1,5 +1,8 @@
 #include "shell/helpers/PanelLayout.h"
 
+#include "graphics/panels/TXeRGBNum.h"
+#include "graphics/panels/TXeRGBText.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -24,13 +27,19 @@ PanelLayout::PanelLayout(TComponent* owner, std::span<const PanelRow> rows, cons
     for (const PanelRow& row : rows) {
         TXeRGBPanel* parent = row.parent != nullptr ? (*this)[row.parent] : nullptr;
         TXeRGBPanel* panel = nullptr;
-        if (row.kind == PanelKind::Button) {
+        switch (row.kind) {
+        case PanelKind::Button: {
             auto* button = new TXeRGBBtn(owner, parent);
             ApplyLook(*button, row.look);
             panel = button;
-        } else {
+            break;
+        }
+        case PanelKind::Number: panel = new TXeRGBNum(owner, parent); break; // ten blocks, one a digit
+        case PanelKind::Text: panel = new TXeRGBText(owner, parent); break;
+        default:
             panel = new TXeRGBPanel(owner, parent);
             panel->SetNumBlock(row.blocks);
+            break;
         }
         panel->Name = row.name;
         panel->SetAutoSize(false);

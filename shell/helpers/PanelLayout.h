@@ -11,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-enum class PanelKind : std::uint8_t { Panel, Button };
+// Number panels show digits from a ten-band strip; text panels render their own text.
+enum class PanelKind : std::uint8_t { Panel, Button, Number, Text };
 
 // A button's block counts per state and its animation (TXeRGBBtn).
 struct ButtonLook {
@@ -46,6 +47,8 @@ public:
     // The panel made for the row of that name; std::out_of_range for a name not in the table.
     TXeRGBPanel* operator[](std::string_view name) const;
     TXeRGBBtn* Button(std::string_view name) const;
+    // The panel made for the row at that index of the table.
+    TXeRGBPanel* Row(std::size_t index) const { return panels_.at(index).second; }
 
 private:
     std::vector<std::pair<std::string_view, TXeRGBPanel*>> panels_;

@@ -3,7 +3,6 @@
 
 #include "base/memory/TMemMan.h"
 #include "graphics/panels/PanelGeometry.h"
-#include "graphics/panels/PanelLayout.h"
 #include "graphics/panels/TXeRGBBtn.h"
 #include "graphics/panels/TXeRGBNum.h"
 #include "graphics/panels/TXeRGBParts.h"
@@ -57,7 +56,7 @@ constexpr int kDigitHeight = 10;
 constexpr int kNumberColumns = 3;
 constexpr int kTimeColumns = 4;
 // Every button strip of the sheet stacks four patterns: normal, focus, selected and pressed.
-constexpr TButtonPatterns kButton{1, 1, 1, 1, 0};
+constexpr ButtonLook kButton{1, 1, 1, 1, 0};
 // The message-window sample sits right of the text-speed and message-window rows, in the gap
 // between the two columns of settings.
 constexpr int kSampleX = 312;
@@ -94,26 +93,33 @@ enum : int {
     cNone = -1,
 };
 
-constexpr TPanelRow Button(const char* name, int part, int x, int y, unsigned flags = 0)
+// A panel of the table and the part of the sheet it shows (kNoPart: none).
+constexpr int kNoPart = -1;
+struct TConfigRow {
+    PanelRow panel;
+    int part;
+};
+
+constexpr TConfigRow Button(const char* name, int part, int x, int y, bool visible = true)
 {
-    return {name, pkButton, cPanel, x, y, 69, 28, "", 0, flags, kButton, part};
+    return {{name, PanelKind::Button, "ConfigPanel", x, y, 69, 28, nullptr, 1, kButton, true, visible}, part};
 }
-constexpr TPanelRow Arrow(const char* name, int part, int x, int y)
+constexpr TConfigRow Arrow(const char* name, int part, int x, int y)
 {
-    return {name, pkButton, cPanel, x, y, 11, 12, "", 0, 0, kButton, part};
+    return {{name, PanelKind::Button, "ConfigPanel", x, y, 11, 12, nullptr, 1, kButton}, part};
 }
-constexpr TPanelRow Slider(const char* name, int x, int y)
+constexpr TConfigRow Slider(const char* name, int x, int y)
 {
-    return {name, pkPanel, cPanel, x, y, kSliderWidth, kKnobHeight, "", 4, 0, {}, kKnob};
+    return {{name, PanelKind::Panel, "ConfigPanel", x, y, kSliderWidth, kKnobHeight, nullptr, 4}, kKnob};
 }
-constexpr TPanelRow Number(const char* name, int x, int y, int columns = kNumberColumns)
+constexpr TConfigRow Number(const char* name, int x, int y, int columns = kNumberColumns)
 {
-    return {name, pkNumber, cPanel, x, y, kDigitWidth * columns, kDigitHeight, "", 10, 0, {}, kDigits};
+    return {{name, PanelKind::Number, "ConfigPanel", x, y, kDigitWidth * columns, kDigitHeight, nullptr}, kDigits};
 }
 
 // Sizes are the controls' final ones: the sliders and numbers are wider than their parts.
-constexpr TPanelRow kLayout[] = {
-    {"ConfigPanel", pkPanel, kNoParent, 0, 0, 640, 480, "CfgBack.png", 0, 0, {}, kNoPart},
+constexpr TConfigRow kLayout[] = {
+    {{"ConfigPanel", PanelKind::Panel, nullptr, 0, 0, 640, 480, "CfgBack.png"}, kNoPart},
     Button("SysBtnNormalSet", 13, 250, 53),
     Arrow("BGMVBtnL", kArrowL, 135, 80), Slider("BGMVSlider", 147, 79), Number("BGMVNum", 278, 81),
     Arrow("BGMVBtnR", kArrowR, 265, 80),
@@ -129,11 +135,12 @@ constexpr TPanelRow kLayout[] = {
     Arrow("SpeedBtnL", kArrowL, 135, 291), Slider("SpeedSlider", 147, 290), Arrow("SpeedBtnR", kArrowR, 265, 291),
     Arrow("MesBoxBtnL", kArrowL, 135, 347), Slider("MesBoxSlider", 147, 346), Number("MesBoxNum", 278, 348),
     Arrow("MesBoxBtnR", kArrowR, 265, 347),
-    {"MesBoxSample", pkPanel, cPanel, kSampleX, kSampleY, kSampleWidth, kSampleHeight, "CfgMesBox.bmp", 0, plNoMouse, {}, kNoPart},
+    {{"MesBoxSample", PanelKind::Panel, "ConfigPanel", kSampleX, kSampleY, kSampleWidth, kSampleHeight, "CfgMesBox.bmp", 1, {}, false},
+     kNoPart},
     Arrow("ASkipBtnL", kArrowL, 135, 378), Slider("ASkipSlider", 147, 377),
     Number("ASkipNum", 278, 379, kTimeColumns), Arrow("ASkipBtnR", kArrowR, 265, 378),
     Button("EffectNormal", 4, 146, 407), Button("EffectSimple", 5, 219, 407),
-    Button("PlaceON", 6, 146, 434, plHidden), Button("PlaceOFF", 7, 219, 434, plHidden),
+    Button("PlaceON", 6, 146, 434, false), Button("PlaceOFF", 7, 219, 434, false),
     Button("MusicBtnNormalSet", 13, 569, 53),
     Arrow("MainVBtnL", kArrowL, 455, 88), Slider("MainVSlider", 467, 87), Number("MainVNum", 598, 89),
     Arrow("MainVBtnR", kArrowR, 585, 88),
@@ -148,6 +155,16 @@ constexpr TPanelRow kLayout[] = {
     Button("BtnExit", 14, 572, 436),
 };
 static_assert(std::size(kLayout) == cBtnExit + 1);
+
+// The rows the layout builder takes.
+constexpr std::array<PanelRow, std::size(kLayout)> PanelRows()
+{
+    std::array<PanelRow, std::size(kLayout)> rows{};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = kLayout[i].panel;
+    return rows;
+}
+constexpr std::array<PanelRow, std::size(kLayout)> kPanelRows = PanelRows();
 
 // How a slider row maps its value: volumes and percentages, the text speed (shown as 100 - value,
 // its arrows reversed) and the auto wait in milliseconds.
@@ -248,8 +265,14 @@ constexpr TConfigOptionGroup kOptionGroups[] = {
 } // namespace
 
 TConfigMenu::TConfigMenu(TComponent* owner, ShellServices& services, TUserConfig& config)
-    : TComponent(owner), FServices(services), FConfig(config), FPanels(BuildPanels(this, kLayout))
+    : TComponent(owner), FServices(services), FConfig(config),
+      FLayout(this, kPanelRows, [this](TObject* sender) { PanelCreate(static_cast<TXeRGBPanel*>(sender)); },
+              [this](TObject* sender) { PanelRelease(static_cast<TXeRGBPanel*>(sender)); })
 {
+    for (std::size_t i = 0; i < kPanelRows.size(); ++i)
+        FPanels.push_back(FLayout.Row(i));
+    // The sample takes its picture's size.
+    FPanels[cMesBoxSample]->SetAutoSize(true);
     WireEvents();
 }
 
@@ -267,14 +290,8 @@ TXeRGBPanel* TConfigMenu::FindPanel(const AnsiString& name) const
 
 void TConfigMenu::WireEvents()
 {
-    TXeRGBPanel* panel = ConfigPanel();
-    panel->OnCreate = [this](TObject* sender) { PanelCreate(static_cast<TXeRGBPanel*>(sender)); };
-    panel->OnRelease = [this](TObject* sender) { PanelRelease(static_cast<TXeRGBPanel*>(sender)); };
-    panel->OnAnime = [this](TObject*) { ShowDisplayButtons(); };
-    TXeRGBPanel* sample = FPanels[cMesBoxSample];
-    sample->OnCreate = panel->OnCreate;
-    sample->OnRelease = panel->OnRelease;
-    sample->OnDraw = [this](TObject*, TXeRGBBits* dest, int x, int y, int sx, int sy, int dx, int dy) {
+    ConfigPanel()->OnAnime = [this](TObject*) { ShowDisplayButtons(); };
+    FPanels[cMesBoxSample]->OnDraw = [this](TObject*, TXeRGBBits* dest, int x, int y, int sx, int sy, int dx, int dy) {
         return MesBoxSampleDraw(dest, x, y, sx, sy, dx, dy);
     };
     for (const TConfigSliderRow& row : kSliderRows)
@@ -340,13 +357,13 @@ bool TConfigMenu::Initialize(TFileMan* files)
 void TConfigMenu::PlaceParts()
 {
     for (std::size_t i = 0; i < std::size(kLayout); ++i) {
-        const TPanelRow& row = kLayout[i];
+        const TConfigRow& row = kLayout[i];
         if (row.part == kNoPart)
             continue;
         TXeRGBPanel* panel = FPanels[i];
-        SetupPartsPanel(panel, FParts, TPartsPlacement{row.part, row.x, row.y});
-        panel->SetSizeX(row.width);
-        panel->SetSizeY(row.height);
+        SetupPartsPanel(panel, FParts, TPartsPlacement{row.part, row.panel.x, row.panel.y});
+        panel->SetSizeX(row.panel.width);
+        panel->SetSizeY(row.panel.height);
         if (row.part == kKnob)
             panel->SetMaskMode(mmNone);
     }

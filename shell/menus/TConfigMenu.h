@@ -8,6 +8,7 @@
 
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/Component.h"
+#include "shell/helpers/PanelLayout.h"
 
 #include <cstdint>
 #include <functional>
@@ -94,7 +95,8 @@ private:
 
     ShellServices& FServices;
     TUserConfig& FConfig;
-    std::vector<TXeRGBPanel*> FPanels;
+    PanelLayout FLayout;
+    std::vector<TXeRGBPanel*> FPanels; // in the order of the table's rows
     bool FCreated = false;
     TFileMan* FFiles = nullptr;
     TXeRGBParts* FParts = nullptr;

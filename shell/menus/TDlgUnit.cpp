@@ -2,7 +2,6 @@
 #include "shell/menus/TDlgUnit.h"
 
 #include "graphics/panels/PanelGeometry.h"
-#include "graphics/panels/PanelLayout.h"
 #include "graphics/panels/TXeRGBBtn.h"
 #include "shell/helpers/PictureLoading.h"
 #include "shell/helpers/PicturePart.h"
@@ -18,26 +17,23 @@ constexpr const char* kExitFrame = "DlgF_Exit.png";
 constexpr const char* kYesPicture = "DlgYes.png";
 constexpr const char* kNoPicture = "DlgNo.png";
 // Each button strip: normal, focus and pressed, one block each.
-constexpr TButtonPatterns kButtonPatterns{1, 1, 0, 1, 0};
+constexpr ButtonLook kButtonLook{1, 1, 0, 1, 0};
 
-enum : int { dWin, dFrame, dYes, dNo };
-
-// The frame is centred by the constructor.
-constexpr TPanelRow kLayout[] = {
-    {"DlgWin", pkPanel, kNoParent, 0, 0, kScreenWidth, kScreenHeight, "", 0, plHidden | plKeys, {}, kNoPart},
-    {"DlgFrame", pkPanel, dWin, 0, 0, kFrameWidth, kFrameHeight, kExitFrame, 0, 0, {}, kNoPart},
-    {"DlgYes", pkButton, dFrame, 78, 58, 46, 22, kYesPicture, 0, 0, kButtonPatterns, kNoPart},
-    {"DlgNo", pkButton, dFrame, 136, 58, 46, 22, kNoPicture, 0, 0, kButtonPatterns, kNoPart},
+// The frame is centred by the constructor; the pictures are loaded when the dialog opens.
+constexpr PanelRow kLayout[] = {
+    {"DlgWin", PanelKind::Panel, nullptr, 0, 0, kScreenWidth, kScreenHeight, nullptr, 1, {}, true, false},
+    {"DlgFrame", PanelKind::Panel, "DlgWin", 0, 0, kFrameWidth, kFrameHeight, nullptr},
+    {"DlgYes", PanelKind::Button, "DlgFrame", 78, 58, 46, 22, nullptr, 1, kButtonLook},
+    {"DlgNo", PanelKind::Button, "DlgFrame", 136, 58, 46, 22, nullptr, 1, kButtonLook},
 };
 
 } // namespace
 
 TDlgUnit::TDlgUnit(TComponent* owner)
-    : TComponent(owner), FPanels(BuildPanels(this, kLayout)), FDlgWin(FPanels[dWin]), FDlgFrame(FPanels[dFrame]),
-      FDlgYes(static_cast<TXeRGBBtn*>(FPanels[dYes])), FDlgNo(static_cast<TXeRGBBtn*>(FPanels[dNo]))
+    : TComponent(owner), FLayout(this, kLayout), FDlgWin(FLayout["DlgWin"]), FDlgFrame(FLayout["DlgFrame"]),
+      FDlgYes(FLayout.Button("DlgYes")), FDlgNo(FLayout.Button("DlgNo"))
 {
-    FDlgWin->SetSizeX(kScreenWidth);
-    FDlgWin->SetSizeY(kScreenHeight);
+    FDlgWin->SetKeyControl(true);
     FDlgFrame->SetOffsetX((kScreenWidth - FDlgFrame->SizeX()) / 2);
     FDlgFrame->SetOffsetY((kScreenHeight - FDlgFrame->SizeY()) / 2);
     WireEvents();

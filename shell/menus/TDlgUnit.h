@@ -5,10 +5,10 @@
 
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/Component.h"
+#include "shell/helpers/PanelLayout.h"
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 class TFileMan;
 class TXeRGBBtn;
@@ -71,7 +71,7 @@ private:
     void DlgWinKeyDown(std::uint16_t key);
     bool DlgFrameDraw(TXeRGBBits* dest, int x, int y, int sx, int sy, int dx, int dy);
 
-    std::vector<TXeRGBPanel*> FPanels;
+    PanelLayout FLayout;
     TXeRGBPanel* FDlgWin;
     TXeRGBPanel* FDlgFrame;
     TXeRGBBtn* FDlgYes;

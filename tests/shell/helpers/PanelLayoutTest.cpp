@@ -2,6 +2,9 @@
 // mouse and visibility, found by name.
 #include "shell/helpers/PanelLayout.h"
 
+#include "graphics/panels/TXeRGBNum.h"
+#include "graphics/panels/TXeRGBText.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -43,4 +46,21 @@ TEST(PanelLayout, BuildsTheTreeTheTableStates)
 
     root->AllCreate();
     EXPECT_EQ(created, (std::vector<TObject*>{layout["Back"], ok})); // only the rows with a picture
+}
+
+TEST(PanelLayout, MakesNumberAndTextPanelsAndFindsRowsByIndex)
+{
+    const PanelRow rows[] = {
+        {"Root", PanelKind::Panel, nullptr, 0, 0, 640, 480, nullptr},
+        {"Score", PanelKind::Number, "Root", 10, 20, 24, 10, nullptr},
+        {"Caption", PanelKind::Text, "Root", 30, 40, 208, 16, nullptr},
+    };
+    TComponent owner(nullptr);
+    const PanelLayout layout(&owner, rows);
+    ASSERT_NE(dynamic_cast<TXeRGBNum*>(layout["Score"]), nullptr);
+    EXPECT_EQ(layout["Score"]->NumBlock(), 10);
+    ASSERT_NE(dynamic_cast<TXeRGBText*>(layout["Caption"]), nullptr);
+    EXPECT_EQ(layout["Caption"]->SizeX(), 208);
+    EXPECT_EQ(layout.Row(2), layout["Caption"]);
+    EXPECT_THROW(layout.Row(3), std::out_of_range);
 }
