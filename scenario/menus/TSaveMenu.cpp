@@ -141,12 +141,6 @@ TSaveMenu::~TSaveMenu()
         Finalize();
 }
 
-TXeRGBPanel* TSaveMenu::FindPanel(const AnsiString& name) const
-{
-    const auto it = std::find_if(FPanels.begin(), FPanels.end(), [&](const TXeRGBPanel* p) { return p->Name == name; });
-    return it != FPanels.end() ? *it : nullptr;
-}
-
 void TSaveMenu::WireEvents()
 {
     for (int k = 0; k < kRows; ++k)

@@ -78,8 +78,8 @@ public:
     int ScrollRows() const { return FScrollRows; }
     const TSaveSlotInfo& SlotInfo(int entry) const { return FSlots.at(static_cast<std::size_t>(entry)); }
     TXeRGBPanel* SaveMenuWin() const { return FPanels.front(); }
-    // The panel of that name, or null.
-    TXeRGBPanel* FindPanel(const AnsiString& name) const;
+    // The panel of that name; std::out_of_range for a name not in the table.
+    TXeRGBPanel* FindPanel(const AnsiString& name) const { return FLayout[name]; }
     // The file number of an entry: 0 for the automatic save, entry + 1 for the others.
     static int FileNumber(int entry) { return entry == kAutoEntry ? 0 : entry + 1; }
 

@@ -282,12 +282,6 @@ TConfigMenu::~TConfigMenu()
         Finalize();
 }
 
-TXeRGBPanel* TConfigMenu::FindPanel(const AnsiString& name) const
-{
-    const auto it = std::find_if(FPanels.begin(), FPanels.end(), [&](const TXeRGBPanel* p) { return p->Name == name; });
-    return it != FPanels.end() ? *it : nullptr;
-}
-
 void TConfigMenu::WireEvents()
 {
     ConfigPanel()->OnAnime = [this](TObject*) { ShowDisplayButtons(); };

@@ -65,8 +65,8 @@ public:
     bool Created() const { return FCreated; }
     // The 640 x 480 panel the opener attaches.
     TXeRGBPanel* ConfigPanel() const { return FPanels.front(); }
-    // The panel of that name, or null.
-    TXeRGBPanel* FindPanel(const AnsiString& name) const;
+    // The panel of that name; std::out_of_range for a name not in the table.
+    TXeRGBPanel* FindPanel(const AnsiString& name) const { return FLayout[name]; }
     std::int32_t Get(TConfigSetting setting) const;
 
 private:
