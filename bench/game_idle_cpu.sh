@@ -46,7 +46,8 @@ for mode in 30fps Full; do
     before=$(cpu_ticks "$pid")
     sleep "$seconds"
     after=$(cpu_ticks "$pid")
-    kill "$pid" 2>/dev/null || true
+    # SDL turns SIGTERM into a close request, which asks a question in a window: end it at once.
+    kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     rm -rf "$folder"
     awk -v m="$mode" -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" \

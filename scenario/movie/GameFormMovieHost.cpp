@@ -76,6 +76,17 @@ void GameFormMovieHost::DrawMovie() { form_.DrawMovie(); }
 
 void GameFormMovieHost::SetThreadResult(int value) { ::SetThreadResult(value); }
 
-void GameFormMovieHost::SetDisplayListener(DisplayListener listener) { listener_ = std::move(listener); }
+GameFormMovieHost::~GameFormMovieHost()
+{
+    form_.RemoveDisplayListener(this);
+}
+
+void GameFormMovieHost::SetDisplayListener(DisplayListener listener)
+{
+    listener_ = std::move(listener);
+    form_.RemoveDisplayListener(this);
+    if (listener_)
+        form_.AddDisplayListener(this, [listener = listener_](DirectX::TDDraw*, bool before) { listener(!before); });
+}
 
 std::uint32_t GameFormMovieHost::TickCount() { return form_.Services().tickCount(); }

@@ -9,6 +9,8 @@ class TGameForm;
 class GameFormMovieHost final : public MovieHost {
 public:
     explicit GameFormMovieHost(TGameForm& form) : form_(form) {}
+    // Takes its listener off the form's display listeners.
+    ~GameFormMovieHost() override;
 
     TXeRGBBits* CreateMovieSurface() override;
     void DeleteMovieSurface(TXeRGBBits* surface) override;
@@ -23,7 +25,8 @@ public:
     void SetDisplayListener(DisplayListener listener) override;
     std::uint32_t TickCount() override;
 
-    // The listener the movie player set (empty: none); the form's display switch calls it.
+    // The listener the movie player set (empty: none); it is one of the form's display listeners,
+    // which the window and full-screen switch tells before and after.
     const DisplayListener& Listener() const { return listener_; }
 
 private:
