@@ -6,6 +6,7 @@
 
 #include "platform/input/SongInput.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -13,6 +14,12 @@ struct SongDevices {
     SongSoundDevice* sounds = nullptr; // none: every sound fails to be made
     std::function<void()> playMute;    // plays the game's silence buffer once
     input::SongInput* input = nullptr; // none: the input cannot be set up
+    // The run's services (each may be empty: nothing happens, nothing plays, the counter stays 0).
+    std::function<std::uint32_t()> musicMs;            // the timer's millisecond count
+    std::function<void(const char*)> playSystemSound;  // a system sound by name, from the game data
+    std::function<bool()> systemSoundPlaying;
+    std::function<void()> takeSnapshot;                // a snapshot without the cursor
+    std::function<void(int)> setResult;                // hands the run's result to the logic thread
 };
 
 // The main form's devices (its sound device through `owned`, which the caller keeps as long as the

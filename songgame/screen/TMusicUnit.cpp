@@ -1,5 +1,7 @@
 #include "songgame/screen/TMusicUnit.h"
 
+#include "songgame/screen/MusicRun.h"
+
 #include "songgame/song/SongFolder.h"
 #include "songgame/sound/DSoundSongDevice.h"
 
@@ -14,6 +16,7 @@
 #include "shell/helpers/PictureLoading.h"
 #include "shell/helpers/RegistryHold.h"
 #include "shell/sound/GameSoundChannels.h"
+#include "shell/thread/TMainThread.h"
 
 namespace {
 
@@ -77,6 +80,20 @@ SongDevices GameFormSongDevices(std::unique_ptr<SongSoundDevice>& owned)
         if (GameForm != nullptr && GameForm->SoundChannels() != nullptr)
             GameForm->SoundChannels()->PlayMute();
     };
+    devices.musicMs = [] { return GameForm != nullptr ? static_cast<std::uint32_t>(GameForm->Pulse().MusicMs()) : 0u; };
+    devices.playSystemSound = [](const char* name) {
+        if (GameForm != nullptr && GameForm->SoundChannels() != nullptr)
+            GameForm->SoundChannels()->PlaySystemSE(name, DataFileMan);
+    };
+    devices.systemSoundPlaying = [] {
+        return GameForm != nullptr && GameForm->SoundChannels() != nullptr &&
+               GameForm->SoundChannels()->IsSystemSEPlaying();
+    };
+    devices.takeSnapshot = [] {
+        if (GameForm != nullptr)
+            GameForm->TakeSnapshot(false);
+    };
+    devices.setResult = [](int result) { SetThreadResult(result); };
     return devices;
 }
 
@@ -154,11 +171,9 @@ void TMusicUnit::SetDevices(const SongDevices& devices)
 
 void TMusicUnit::ResetPlayState()
 {
-    ReactionLevel = 2;
-    Gauge = 20;
-    Score = 0;
-    Combo = 0;
-    LastKeySound = -1;
+    FPlay.Reset();
+    if (FRun)
+        FRun->ResetPlay();
 }
 
 // ---- set-up ----
@@ -356,6 +371,7 @@ void TMusicUnit::FreeInput()
 
 void TMusicUnit::Release()
 {
+    FRun.reset();
     FreeSong();
     FreeInput();
     FreePictures();

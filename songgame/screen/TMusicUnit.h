@@ -11,6 +11,7 @@
 #pragma once
 
 #include "songgame/chart/ChartReader.h"
+#include "songgame/run/PlayState.h"
 #include "songgame/screen/SongDevices.h"
 #include "songgame/sound/KeySounds.h"
 #include "songgame/stage/StageResources.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <string_view>
 
+class MusicRun;
 class TFileMan;
 class TXeAlpha;
 class TXeAlphaDib;
@@ -120,12 +122,13 @@ public:
     SongSound* Music() const { return FMusic.get(); }
     bool HasJoystick() const { return FJoystick; }
 
-    // The play state (the judgement's): reaction level, gauge, score, combo, last key sound.
-    std::int32_t ReactionLevel = 2;
-    std::int32_t Gauge = 20;
-    std::int32_t Score = 0;
-    std::int32_t Combo = 0;
-    std::int32_t LastKeySound = -1;
+    // The play state; the caller reads the gauge (0..59) and the score after the run.
+    int GetGauge() const { return FPlay.gauge; }
+    int GetScore() const { return static_cast<int>(FPlay.score); }
+    const PlayState& Play() const { return FPlay; }
+    // One frame of the run Start made (nothing before); elapsed frame ticks since the previous one.
+    void Step(int elapsed);
+    MusicRun* Run() const { return FRun.get(); }
 
 private:
     // Setup's steps; each false ends it.
@@ -208,10 +211,9 @@ private:
     TStream* FMusicFile = nullptr;
     std::unique_ptr<SongSound> FMusic;
 
-    // The run's fields (the song run owns them).
+    // The run: its phase (kept by the run), play state and the run itself.
+    friend class MusicRun;
     std::uint8_t FPhase = 0;
-    std::int32_t FSubState = 0;
-    std::int32_t FTickCount = 0;
-    std::uint8_t FAborted = 0;
-    std::int32_t FEscapeHold = 1;
+    PlayState FPlay;
+    std::unique_ptr<MusicRun> FRun;
 };

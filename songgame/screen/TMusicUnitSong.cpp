@@ -2,6 +2,7 @@
 // [Init] entries), its sounds, starting and stopping, and freeing it.
 #include "songgame/screen/TMusicUnit.h"
 
+#include "songgame/screen/MusicRun.h"
 #include "songgame/song/SongFolder.h"
 
 #include "base/memory/TMemMan.h"
@@ -143,9 +144,15 @@ void TMusicUnit::DoAnimeEntry(int n)
 
 void TMusicUnit::Start()
 {
+    FRun = std::make_unique<MusicRun>(*this, FPlay);
     FPhase = PhaseOpening;
-    FSubState = 0;
-    FTickCount = 0;
+    FRun->Start();
+}
+
+void TMusicUnit::Step(int elapsed)
+{
+    if (FRun)
+        FRun->Step(elapsed);
 }
 
 void TMusicUnit::Stop()
@@ -172,6 +179,10 @@ void TMusicUnit::StartAnimation(int slot, int)
 
 void TMusicUnit::SetCharacterPicture(int character, int entry)
 {
+    if (FRun) {
+        FRun->Characters().SetPicture(character, entry);
+        return;
+    }
     StageCharacterState& c = FStageState.characters[static_cast<std::size_t>(character)];
     c.base = entry;
     c.baseFrame = 0;
@@ -180,6 +191,10 @@ void TMusicUnit::SetCharacterPicture(int character, int entry)
 
 void TMusicUnit::SetCharacterSecondPicture(int character, int entry)
 {
+    if (FRun) {
+        FRun->Characters().SetOverlay(character, entry);
+        return;
+    }
     StageCharacterState& c = FStageState.characters[static_cast<std::size_t>(character)];
     c.overlay = entry;
     c.overlayFrame = 0;
@@ -188,6 +203,10 @@ void TMusicUnit::SetCharacterSecondPicture(int character, int entry)
 
 void TMusicUnit::PlaceCharacter(int character, int x, int y, int moveTime)
 {
+    if (FRun) {
+        FRun->Characters().SetPosition(character, x, y, moveTime, FCharaAnime == 1);
+        return;
+    }
     StageCharacterState& c = FStageState.characters[static_cast<std::size_t>(character)];
     if (x >= StageWidth || y >= StageHeight) {
         c.active = 0;

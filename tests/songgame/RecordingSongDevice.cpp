@@ -14,6 +14,7 @@ public:
     {
         ++log_->plays;
         playing_ = true;
+        log_->ended = false;
         return true;
     }
     void Stop() override
@@ -22,7 +23,7 @@ public:
         playing_ = false;
     }
     void SetVolume(std::int32_t attenuation) override { log_->volumes.push_back(attenuation); }
-    bool IsPlay() override { return playing_; }
+    bool IsPlay() override { return playing_ && !log_->ended; }
 
 private:
     std::shared_ptr<SoundLog> log_;

@@ -19,6 +19,7 @@ struct SoundLog {
     int stops = 0;
     std::vector<std::int32_t> volumes;
     bool deleted = false;
+    bool ended = false; // set by a test: the sound has played to its end
 };
 
 class RecordingSongDevice : public SongSoundDevice {

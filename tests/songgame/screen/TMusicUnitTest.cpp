@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -400,4 +401,71 @@ TEST(TMusicUnit, SetupOnTheRealSoundDevice)
         EXPECT_EQ(sound->BufferList().size(), before) << "every sound is given back";
     }
     sound->SetEnabled(false);
+}
+
+TEST(TMusicUnit, RunStrikesMissesContinuesAndAborts)
+{
+    MusicScreen s;
+    s.tree.WriteText(std::string(SongData) + "\\Song.txt", "88200,1,CLAP,a,Hi\r\n176400,1,DRUM,s\r\n");
+    std::uint32_t ms = 0;
+    std::vector<int> results;
+    std::vector<std::string> systemSounds;
+    s.devices.musicMs = [&ms] { return ms; };
+    s.devices.setResult = [&results](int result) { results.push_back(result); };
+    s.devices.playSystemSound = [&systemSounds](const char* name) { systemSounds.emplace_back(name); };
+    auto unit = s.Unit();
+    unit->SetTimingMode(0);
+    ASSERT_TRUE(s.SetupOnce(*unit));
+    input::ScriptedSongInput keys(s.input);
+    unit->Start();
+    for (int i = 0; i < 60 + 21 + 1; ++i)
+        unit->Step(1);
+    EXPECT_EQ(unit->Phase(), 2);
+    EXPECT_FALSE(unit->Panel("TitleP")->Visible());
+    unit->Step(1);
+    ASSERT_EQ(unit->Phase(), 3);
+    ASSERT_NE(s.Music(), nullptr);
+    EXPECT_EQ(s.Music()->plays, 1);
+
+    ms = 990; // 882 units before the first note: a best
+    keys.Press(0x1E);
+    unit->Step(1);
+    EXPECT_EQ(unit->GetGauge(), 21);
+    EXPECT_EQ(unit->GetScore(), 35);
+    EXPECT_TRUE(unit->Panel("Score01")->Visible());
+    EXPECT_FALSE(unit->Panel("Score02")->Visible());
+    EXPECT_EQ(unit->Panel("Score00")->BlockIndex(), 5);
+    for (const std::uint32_t later : {2000u, 3000u, 4000u}) { // the second note goes by
+        ms = later;
+        unit->Step(1);
+    }
+    EXPECT_EQ(unit->GetGauge(), 20);
+    EXPECT_EQ(unit->Panel("PopBig01")->BlockIndex(), 6);
+    EXPECT_EQ(unit->Panel("PopBig02")->BlockIndex(), 2);
+
+    const_cast<songtest::SoundLog*>(s.Music())->ended = true;
+    unit->Step(1);
+    EXPECT_EQ(unit->Phase(), 4);
+    unit->Step(1);
+    EXPECT_EQ(unit->Phase(), 6); // gauge 20: the continue prompt
+    EXPECT_EQ(systemSounds, (std::vector<std::string>{"SysSEPage"}));
+    EXPECT_TRUE(unit->Panel("ContinueInfo")->Visible());
+    keys.Press(0x15); // Y
+    unit->Step(1);
+    EXPECT_EQ(unit->Phase(), 3);
+    EXPECT_FALSE(unit->Panel("ContinueInfo")->Visible());
+    EXPECT_EQ(s.Music()->plays, 2);
+    EXPECT_EQ(unit->GetScore(), 0);
+    EXPECT_EQ(unit->Chart().notes[0].state, 0);
+
+    keys.Press(0x01); // Escape held for more than 30 ticks in the performance
+    for (int i = 0; i < 31; ++i)
+        unit->Step(1);
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(unit->Phase(), 5);
+    for (int i = 0; i < 21; ++i)
+        unit->Step(1);
+    EXPECT_EQ(results, (std::vector<int>{2}));
+    EXPECT_EQ(unit->Phase(), 0);
+    EXPECT_GE(s.mutes, 1);
 }
