@@ -7,7 +7,7 @@
 #include "scenario/records/TGameState.h"
 #include "scenario/records/TReadMesTable.h"
 #include "scenario/records/TSystemState.h"
-#include "scenario/script/ScriptScreen.h"
+#include "NullScriptScreen.h"
 #include "scenario/script/TScriptEngine.h"
 #include "scenario/text/MessagePieces.h"
 #include "scenario/text/MessageText.h"
@@ -20,15 +20,6 @@
 
 namespace {
 
-class NoScreen : public ScriptScreen {
-public:
-    void RunCommand(std::uint16_t, TScriptEngine&) override {}
-    void RebuildFromRecord() override {}
-    bool HasMessageText() override { return false; }
-    bool PrintMessagePiece(TScriptEngine&) override { return true; }
-    void MarkMessageRead() override {}
-    void WriteAutoSave() override {}
-};
 
 class RowsWindow : public MessageWindowSink {
 public:
@@ -63,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto sceneStart = std::make_unique<TGameState>();
     auto system = std::make_unique<TSystemState>();
     TReadMesTable readMes;
-    NoScreen screen;
+    NullScriptScreen screen;
     const TScriptEngine engine({files, files, *state, *sceneStart, *system, readMes, screen});
     state->SetNameText(1, input.substr(0, 100));
     const AnsiString expanded = engine.ExpandText(input);

@@ -192,6 +192,88 @@ public:
     // 65536, script number in 0 to 65535) and its number becomes -1.
     void SetMessageRead(TReadMesTable& readMes);
 
+    // Text window and input flags.
+    bool GetNovel() const { return FNovel != 0; }
+    void SetNovel(bool on) { FNovel = on; }
+    bool GetNoSkip() const { return FNoSkip != 0; }
+    void SetNoSkip(bool on) { FNoSkip = on; }
+    bool GetCursor() const { return FCursor != 0; }
+    void SetCursor(bool on) { FCursor = on; }
+    std::int32_t GetPlaceName() const { return FPlaceName; }
+    void SetPlaceName(std::int32_t place) { FPlaceName = place; }
+    // Column `column` (0 to 25) of window line `line` (0 to 15): the lines are cleared when `line`
+    // lies above the current one or is the current one and already reaches past the column; the
+    // line then holds `column` two-byte blanks, which also start a new backlog line. False, nothing
+    // changed, for a position outside the window.
+    bool SetPrintPosition(std::int32_t column, std::int32_t line);
+
+    // Stage (TGameStateStage.cpp): the pending pictures the commands set and the shown ones a stage
+    // change copies them to. Slots are 0 left, 1 centre, 2 right.
+    std::int32_t GetPendingBackground() const { return FPendingBackground; }
+    void SetPendingBackground(std::int32_t number) { FPendingBackground = number; }
+    std::int32_t GetPendingCharacter(int slot) const;
+    bool GetPendingTalking(int slot) const;
+    bool GetShownTalking(int slot) const;
+    // 0 plain, 1 characters slide left, 2 slide right, 3 redraw, 4 clear all.
+    std::int32_t GetCharacterChangeMode() const { return FCharacterChangeMode; }
+    void SetCharacterChangeMode(std::int32_t mode) { FCharacterChangeMode = mode; }
+    std::int32_t GetStageSpeed() const { return FStageSpeed; }
+    // At least 1.
+    void SetStageSpeed(std::int32_t speed);
+    // Puts character `character` into pending slot `slot`, or empties it; a lone centre character
+    // moves aside (or back to the centre) and the change mode says which way.
+    void PutCharacter(std::int32_t character, int slot);
+    void RemoveCharacter(int slot);
+    // Pending slots (a, b, c) become (-1, a, b) to the right or (b, c, -1) to the left, talking
+    // flags likewise.
+    void SlideCharacters(bool right);
+    // Every pending and shown slot empty, every talking flag clear.
+    void ClearCharacters();
+    // Shown characters and talking flags := the pending ones; the background too when asked.
+    void ShowPendingCharacters();
+    void ShowPendingStage();
+    // Pending and shown talking flag of `slot`.
+    void SetTalking(int slot, bool on);
+    std::int32_t GetAmbientSelection() const { return FAmbientSelection; }
+    // Recomputes the ambient selection from the mode index, meter and shown background; true when
+    // it changed.
+    bool UpdateAmbientSelection();
+
+    // Sound settings: levels 0 to 100 (a value outside is ignored), the play parameters each channel
+    // hands to its next play, and what the BGM and ambient channels play.
+    struct PlayParams {
+        std::int32_t a = 0;
+        std::int32_t b = 0;
+    };
+    void SetBgm(std::int32_t track) { FBgm = track < 0 ? -1 : track; }
+    void SetBgmLevel(std::int32_t level);
+    std::int32_t GetVoiceLevel() const { return FVoiceLevel; }
+    void SetVoiceLevel(std::int32_t level);
+    std::int32_t GetSeLevel() const { return FSeLevel; }
+    void SetSeLevel(std::int32_t level);
+    std::int32_t GetAmbientLevel() const { return FAmbientLevel; }
+    void SetAmbientLevel(std::int32_t level);
+    std::int32_t GetAmbientParam() const { return FAmbientParam; }
+    void SetAmbientParam(std::int32_t value);
+    PlayParams GetVoiceParams() const { return {FVoiceParams[0], FVoiceParams[1]}; }
+    void SetVoiceParams(PlayParams params) { FVoiceParams[0] = params.a, FVoiceParams[1] = params.b; }
+    PlayParams GetSeParams() const { return {FSeParams[0], FSeParams[1]}; }
+    void SetSeParams(PlayParams params) { FSeParams[0] = params.a, FSeParams[1] = params.b; }
+    PlayParams GetAmbientNextParams() const { return {FAmbientNext[0], FAmbientNext[1]}; }
+    void SetAmbientNextParams(PlayParams params) { FAmbientNext[0] = params.a, FAmbientNext[1] = params.b; }
+    // The ambient sound playing (-1 none) with the parameters it was started with.
+    PlayParams GetAmbientParams() const { return {FAmbientPlaying[0], FAmbientPlaying[1]}; }
+    void SetAmbient(std::int32_t number, PlayParams params);
+
+    // Per-scene extras.
+    void SetMovie(std::int32_t movie) { FMovie = movie; }
+    std::int32_t GetExtraItem() const { return FExtraItem; }
+    void SetExtraItem(std::int32_t item) { FExtraItem = item; }
+    std::int32_t GetExtraWord() const { return FExtraWord; }
+    bool GetOption(int i) const;
+    void SetOption(int i, bool on);
+    void SetAllOptions(bool on);
+
     AnsiString GetChoiceText(int i) const;
     // Cut to 52 bytes without splitting a character.
     void SetChoiceText(int i, std::string_view text);

@@ -163,7 +163,7 @@ void TScriptEngine::Execute(std::uint16_t opcode, OpcodeGroup group, std::uint32
         RunCore(opcode, pc);
         break;
     case OpcodeGroup::Command:
-        context_.screen.RunCommand(opcode, *this);
+        RunCommand(opcode);
         break;
     case OpcodeGroup::Undefined:
         throw EGameErr();

@@ -85,6 +85,7 @@ private:
     // The operand of the instruction at pc, which Step has found wholly inside the code.
     std::int32_t Operand(std::uint32_t pc) const { return static_cast<std::int32_t>(ScriptBytes::U32(script_.Code(), pc + 2)); }
     void RunCore(std::uint16_t opcode, std::uint32_t pc);
+    void RunCommand(std::uint16_t opcode);
     void Halt();
     void Call();
     void Return();

@@ -157,13 +157,14 @@ Bytes SceneTableBytes(const std::vector<SceneRow>& rows)
     return file;
 }
 
-void RecordingScreen::RunCommand(std::uint16_t opcode, TScriptEngine& engine)
+void RecordingScreen::Log(const std::string& name, std::initializer_list<std::int64_t> values, bool stage)
 {
-    commands.push_back(opcode);
-    // The auto-save command is the one the engine itself honours.
-    if (opcode == 165)
-        engine.RequestAutoSave();
-    engine.Yield();
+    std::string call = name;
+    for (const std::int64_t value : values)
+        call += " " + std::to_string(value);
+    if (stage && record)
+        call += " mode=" + std::to_string(record->GetCharacterChangeMode());
+    calls.push_back(call);
 }
 
 } // namespace ScriptTest

@@ -314,7 +314,7 @@ TEST_F(TScriptEngineTest, SceneStartInstructionRebuildsAndContinues)
 
 TEST_F(TScriptEngineTest, RestoreContinuesOrReplaysTheScene)
 {
-    Load(".script 1\n.stamp 100\n.scene \"s\" main\nmain:\nmessage 1\nmessage 2\n");
+    Load(".script 1\n.stamp 100\n.scene \"s\" main\nmain:\npush 1\nclickwait\npush 2\nclickwait\n");
     ASSERT_TRUE(engine_->StartScene("s"));
     EXPECT_FALSE(engine_->Run());
     const TGameState saved = state_;
@@ -338,7 +338,7 @@ TEST_F(TScriptEngineTest, RestoreContinuesOrReplaysTheScene)
 TEST_F(TScriptEngineTest, RestoreChecksTheStampOfEveryCallFrame)
 {
     const std::string caller = ".script 1\n.stamp 1\n.scene \"s\" main\nmain:\ncall \"scr2::sub\"\nhalt\n";
-    Load(caller + ".script 2\n.stamp 20\nsub:\nmessage 1\nret\n");
+    Load(caller + ".script 2\n.stamp 20\nsub:\npush 1\nclickwait\nret\n");
     ASSERT_TRUE(engine_->StartScene("s"));
     EXPECT_FALSE(engine_->Run());
     ASSERT_EQ(state_.GetFrameCount(), 1);
@@ -351,7 +351,7 @@ TEST_F(TScriptEngineTest, RestoreChecksTheStampOfEveryCallFrame)
     EXPECT_EQ(state_.GetFrameCount(), 1);
 
     // The caller of the frame was rebuilt: the scene replays from its start.
-    Load(".script 1\n.stamp 2\n.scene \"s\" main\nmain:\ncall \"scr2::sub\"\nhalt\n.script 2\n.stamp 20\nsub:\nmessage 1\nret\n");
+    Load(".script 1\n.stamp 2\n.scene \"s\" main\nmain:\ncall \"scr2::sub\"\nhalt\n.script 2\n.stamp 20\nsub:\npush 1\nclickwait\nret\n");
     state_ = saved;
     sceneStart_ = savedStart;
     ASSERT_TRUE(engine_->RestoreState());
@@ -383,15 +383,15 @@ TEST_F(TScriptEngineTest, StampsLoadsAndChoices)
 
 TEST_F(TScriptEngineTest, CommandsGoToTheScreenAndTheBoundGivesTheFrameBack)
 {
-    StartWith("message 1\nautosave\n@spin: jmp @spin");
+    StartWith("clickwait\nautosave\n@spin: jmp @spin");
     EXPECT_FALSE(engine_->Run());
-    EXPECT_EQ(screen_.commands, (std::vector<std::uint16_t>{64}));
-    EXPECT_FALSE(engine_->Run());
-    EXPECT_EQ(screen_.autoSaves, 1);
+    EXPECT_EQ(screen_.Take(), std::vector<std::string>{"WaitClick"});
     EXPECT_FALSE(engine_->Run()) << "a loop that never yields ends the run at the bound";
+    EXPECT_EQ(screen_.autoSaves, 1);
     EXPECT_FALSE(state_.GetHalt());
     EXPECT_FALSE(engine_->Run());
-    EXPECT_EQ(screen_.commands.size(), 2u);
+    EXPECT_TRUE(screen_.Take().empty());
+    EXPECT_EQ(screen_.autoSaves, 1);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "scenario/records/TGameState.h"
 #include "scenario/records/TReadMesTable.h"
 #include "scenario/records/TSystemState.h"
-#include "scenario/script/ScriptScreen.h"
+#include "scenario/script/ScriptTestSupport.h"
 #include "scenario/script/TScriptEngine.h"
 
 #include <gtest/gtest.h>
@@ -29,11 +29,9 @@ public:
 };
 
 // An adventure screen that hands pieces the way the real one does and yields after each print.
-class PieceScreen : public ScriptScreen {
+class PieceScreen : public ScriptTest::RecordingScreen {
 public:
     PieceScreen(TGameState& state, TReadMesTable& readMes) : state_(state), readMes_(readMes) {}
-    void RunCommand(std::uint16_t, TScriptEngine&) override {}
-    void RebuildFromRecord() override {}
     bool HasMessageText() override { return !state_.GetCurrentMessage().empty(); }
     bool PrintMessagePiece(TScriptEngine& engine) override
     {
@@ -45,7 +43,6 @@ public:
         return result.usedUp;
     }
     void MarkMessageRead() override { state_.SetMessageRead(readMes_); }
-    void WriteAutoSave() override {}
 
     RecordingWindow window;
     int yields = 0;
