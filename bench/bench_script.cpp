@@ -3,12 +3,12 @@
 // on a value stack of its own. Goals: at least 100 M instructions per second, and the engine within
 // 20x the C++ loop.
 #include "base/packs/TFileMan.h"
+#include "fuzz/NullScriptScreen.h"
 #include "scenario/records/TGameState.h"
 #include "scenario/records/TReadMesTable.h"
 #include "scenario/records/TSystemState.h"
 #include "scenario/script/ScriptAssembler.h"
 #include "scenario/script/ScriptFile.h"
-#include "scenario/script/ScriptScreen.h"
 #include "scenario/script/TScriptEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -26,15 +26,6 @@ namespace {
 constexpr std::int64_t Turns = 2'500'000;
 constexpr std::int64_t InstructionsPerTurn = 4;
 
-class QuietScreen : public ScriptScreen {
-public:
-    void RunCommand(std::uint16_t, TScriptEngine& engine) override { engine.Yield(); }
-    void RebuildFromRecord() override {}
-    bool HasMessageText() override { return false; }
-    bool PrintMessagePiece(TScriptEngine&) override { return true; }
-    void MarkMessageRead() override {}
-    void WriteAutoSave() override {}
-};
 
 void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
@@ -63,7 +54,7 @@ void BM_ScriptCountdown(benchmark::State& bench)
     auto sceneStart = std::make_unique<TGameState>();
     auto system = std::make_unique<TSystemState>();
     TReadMesTable readMes;
-    QuietScreen screen;
+    NullScriptScreen screen;
     TScriptEngine engine({files, files, *state, *sceneStart, *system, readMes, screen});
     engine.LoadSceneTable();
     for (auto _ : bench) {

@@ -1,5 +1,5 @@
-// NullScriptScreen: an adventure screen for the fuzz targets that does nothing the instructions ask
-// (the engine itself yields, stops and requests saves) and prints no message pieces.
+// NullScriptScreen: an adventure screen for the fuzz targets and benchmarks that does nothing the
+// instructions ask (the engine itself yields, stops and requests saves) and prints no message pieces.
 #pragma once
 
 #include "base/util/TRandom.h"
