@@ -8,7 +8,8 @@
 
 namespace movie {
 
-// Byte layouts of decoded pictures: blue, green, red, and for Bgrx32 a fourth byte left 0.
+// Byte layouts of decoded pictures: blue, green, red, and for Bgrx32 a fourth byte that carries
+// no colour.
 enum class PixelLayout : std::uint8_t { Bgr24, Bgrx32 };
 
 inline int BytesPerPixel(PixelLayout layout) { return layout == PixelLayout::Bgr24 ? 3 : 4; }

@@ -14,7 +14,8 @@ bool PictureScaler::Scale(const std::uint8_t* const planes[], const int pitches[
 {
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return false;
-    const AVPixelFormat output = spec_.layout == PixelLayout::Bgr24 ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_BGR0;
+    // 32-bit pixels as BGRA (the fourth byte 255): libswscale's fast converters write that order.
+    const AVPixelFormat output = spec_.layout == PixelLayout::Bgr24 ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_BGRA;
     context_ = sws_getCachedContext(context_, width, height, static_cast<AVPixelFormat>(format), spec_.width,
                                     spec_.height, output, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (context_ == nullptr)
