@@ -34,6 +34,15 @@ public:
             buffer_->SetVolume(attenuation);
     }
     bool IsPlay() override { return buffer_ != nullptr && buffer_->IsPlay(); }
+    bool GetPlayPosition(std::uint64_t& position, std::uint32_t& bytesPerSecond) override
+    {
+        if (buffer_ == nullptr)
+            return false;
+        bytesPerSecond = static_cast<std::uint32_t>(buffer_->Channels()) * buffer_->SamplesPerSec() *
+                         (buffer_->BitsPerSample() / 8u);
+        position = buffer_->GetPosition();
+        return bytesPerSecond != 0;
+    }
 
 private:
     void Notification(TComponent* component, TOperation operation) override

@@ -21,6 +21,14 @@ public:
     virtual void SetVolume(std::int32_t attenuation) = 0;
     // True while the device reports it playing (a sound played once stops by itself at its end).
     virtual bool IsPlay() = 0;
+    // The byte position now heard and the bytes a second of the sound's own format; false when
+    // the sound cannot tell.
+    virtual bool GetPlayPosition(std::uint64_t& position, std::uint32_t& bytesPerSecond)
+    {
+        (void)position;
+        (void)bytesPerSecond;
+        return false;
+    }
 };
 
 class GameSoundDevice {

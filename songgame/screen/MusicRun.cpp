@@ -141,8 +141,14 @@ std::uint32_t MusicRun::MillisecondsNow() const
 
 SongTime MusicRun::Now() const
 {
-    // The stream's position is not reported by the sound layer yet: both modes count milliseconds.
-    return TimeOfMilliseconds(MillisecondsNow());
+    if (unit_.FTimingMode == 0)
+        return TimeOfMilliseconds(MillisecondsNow());
+    // The audible sample of the music, by the stream's own format; never back within the step.
+    std::uint64_t position = 0;
+    std::uint32_t bytesPerSecond = 0;
+    if (!unit_.FMusic || !unit_.FMusic->GetPlayPosition(position, bytesPerSecond))
+        return stored_;
+    return TimeOfStream(position, bytesPerSecond, stored_);
 }
 
 void MusicRun::PhaseChanged()

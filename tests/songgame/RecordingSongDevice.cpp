@@ -24,6 +24,12 @@ public:
     }
     void SetVolume(std::int32_t attenuation) override { log_->volumes.push_back(attenuation); }
     bool IsPlay() override { return playing_ && !log_->ended; }
+    bool GetPlayPosition(std::uint64_t& position, std::uint32_t& bytesPerSecond) override
+    {
+        position = log_->position;
+        bytesPerSecond = log_->bytesPerSecond;
+        return bytesPerSecond != 0;
+    }
 
 private:
     std::shared_ptr<SoundLog> log_;

@@ -20,6 +20,9 @@ struct SoundLog {
     std::vector<std::int32_t> volumes;
     bool deleted = false;
     bool ended = false; // set by a test: the sound has played to its end
+    // The play position a test reports, in bytes of a format of bytesPerSecond (0: no position).
+    std::uint64_t position = 0;
+    std::uint32_t bytesPerSecond = 0;
 };
 
 class RecordingSongDevice : public SongSoundDevice {

@@ -1,4 +1,5 @@
 #include "songgame/screen/TMusicUnit.h"
+#include "songgame/screen/MusicRun.h"
 
 #include "songgame/sound/DSoundSongDevice.h"
 
@@ -468,4 +469,50 @@ TEST(TMusicUnit, RunStrikesMissesContinuesAndAborts)
     EXPECT_EQ(results, (std::vector<int>{2}));
     EXPECT_EQ(unit->Phase(), 0);
     EXPECT_GE(s.mutes, 1);
+}
+
+TEST(TMusicUnit, WaveClockFollowsTheStreamsOwnFormatAndNeverGoesBack)
+{
+    MusicScreen s;
+    s.tree.WriteText(std::string(SongData) + "\\Song.txt", "88200,1,CLAP,a\r\n176400,1,DRUM,s\r\n");
+    auto unit = s.Unit();
+    unit->SetAutoMode(1); // the notes play themselves at their time
+    ASSERT_TRUE(s.SetupOnce(*unit));
+    ASSERT_EQ(unit->TimingMode(), 1);
+    unit->Start();
+    for (int i = 0; i < 60 + 21 + 2; ++i)
+        unit->Step(1);
+    ASSERT_EQ(unit->Phase(), 3);
+    auto* music = const_cast<songtest::SoundLog*>(s.Music());
+    auto keyPlays = [&s] {
+        int plays = 0;
+        for (const auto& log : s.device.made)
+            plays += log->stream ? 0 : log->plays;
+        return plays;
+    };
+    const int before = keyPlays();
+    music->bytesPerSecond = 44'100; // 22,050 Hz mono: one second is 44,100 bytes, not 176,400
+    struct Read {
+        std::uint64_t position;
+        std::uint32_t bytesPerSecond;
+        int plays;
+        std::uint32_t clock;
+    };
+    const Read reads[] = {
+        {44'099, 44'100, 0, 88'198},
+        {44'100, 44'100, 1, 88'200}, // the first note falls due
+        {100, 44'100, 1, 88'200},    // a read behind: no change, nothing sounds twice
+        {44'100, 44'100, 1, 88'200},
+        {90'000, 0, 1, 88'200},      // a failed read
+        {88'200, 44'100, 2, 176'400},
+    };
+    for (const Read& r : reads) {
+        music->position = r.position;
+        music->bytesPerSecond = r.bytesPerSecond;
+        unit->Step(1);
+        EXPECT_EQ(keyPlays() - before, r.plays) << r.position;
+        EXPECT_EQ(unit->Run()->Clock().clock, r.clock) << r.position;
+    }
+    EXPECT_EQ(unit->GetGauge(), 22);
+    EXPECT_EQ(unit->GetScore(), 0);
 }
