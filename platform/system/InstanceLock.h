@@ -6,6 +6,8 @@
 // process fails too (each acquisition opens the file anew). The file itself stays in place.
 #pragma once
 
+#include "platform/classes/Stream.h"
+
 #include <filesystem>
 #include <memory>
 
@@ -14,13 +16,11 @@ public:
     // Opens (creating when missing) and locks `file` without waiting; null when another holder
     // has it or the file cannot be opened.
     static std::unique_ptr<InstanceLock> Acquire(const std::filesystem::path& file);
-    // Releases the lock.
-    ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
 private:
-    explicit InstanceLock(int fd) : fd_(fd) {}
+    explicit InstanceLock(std::unique_ptr<TFileStream> file) : file_(std::move(file)) {}
 
-    int fd_;
+    std::unique_ptr<TFileStream> file_; // closing the file releases the lock
 };
