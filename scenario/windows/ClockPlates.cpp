@@ -19,7 +19,7 @@ void SetDigitPair(TXeRGBPanel* tens, TXeRGBPanel* ones, int value)
 
 } // namespace
 
-bool ClockPlate::IsReady() const { return state_ != wsClosing && panel_->Visible(); }
+bool ClockPlate::IsReady() const { return State() != wsClosing && panel_->Visible(); }
 
 void ClockPlate::PlaceAt(int c)
 {
@@ -34,16 +34,13 @@ void ClockPlate::Open(bool atOnce)
     if (atOnce) {
         PlaceAt(0);
         panel_->SetVisible(true);
-        counter_ = ShownSteps;
-        state_ = wsPrinting;
-    } else if (state_ == wsIdle && !panel_->Visible()) {
+        slide_.Show();
+    } else if (State() == wsIdle && !panel_->Visible()) {
         PlaceAt(SlideSteps);
         panel_->SetVisible(true);
-        counter_ = SlideSteps;
-        state_ = wsOpening;
-    } else if (state_ == wsClosing) {
-        counter_ = SlideSteps - counter_;
-        state_ = wsOpening;
+        slide_.SlideIn();
+    } else if (State() == wsClosing) {
+        slide_.TurnBack();
     }
 }
 
@@ -51,48 +48,22 @@ void ClockPlate::Close(bool atOnce)
 {
     if (atOnce) {
         panel_->SetVisible(false);
-        state_ = wsIdle;
-    } else if (state_ == wsPrinting || (state_ == wsIdle && panel_->Visible())) {
+        slide_.End();
+    } else if (State() == wsPrinting || (State() == wsIdle && panel_->Visible())) {
         // A shown plate (state 4) leaves too: only hidden and leaving plates have nothing to do.
-        counter_ = SlideSteps;
-        state_ = wsClosing;
-    } else if (state_ == wsOpening) {
-        counter_ = SlideSteps - counter_;
-        state_ = wsClosing;
+        slide_.SlideOut();
+    } else if (State() == wsOpening) {
+        slide_.TurnBack();
     }
 }
 
 void ClockPlate::Step(bool finish)
 {
-    if (finish)
-        counter_ = 0;
-    switch (state_) {
-    case wsOpening:
-        if (counter_ < 1) {
-            PlaceAt(0);
-            counter_ = ShownSteps;
-            state_ = wsPrinting;
-        } else {
-            PlaceAt(--counter_);
-        }
-        break;
-    case wsPrinting:
-        if (--counter_ < 1) {
-            counter_ = SlideSteps;
-            state_ = wsClosing;
-        }
-        break;
-    case wsClosing:
-        if (counter_ < 1) {
-            panel_->SetVisible(false);
-            state_ = wsIdle;
-        } else {
-            PlaceAt(SlideSteps - --counter_);
-        }
-        break;
-    case wsIdle:
-        break;
-    }
+    const PlateSlide::Move move = slide_.Step(finish);
+    if (move.place)
+        PlaceAt(move.stepsLeft);
+    if (move.ended)
+        panel_->SetVisible(false);
 }
 
 void ClockPlates::SetPanels(TXeRGBPanel* datePlate, TXeRGBPanel* timePlate, const ClockDigits& digits)

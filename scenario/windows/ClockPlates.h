@@ -4,7 +4,7 @@
 // at 1,800 frames a minute and never passes it.
 #pragma once
 
-#include "scenario/windows/WindowDrawing.h"
+#include "scenario/windows/PlateSlide.h"
 
 #include <array>
 #include <cstdint>
@@ -22,9 +22,9 @@ public:
     void SetPanel(TXeRGBPanel* panel) { panel_ = panel; }
     TXeRGBPanel* Panel() const { return panel_; }
 
-    WindowState State() const { return state_; }
-    int Counter() const { return counter_; }
-    bool IsActive() const { return state_ != wsIdle; }
+    WindowState State() const { return slide_.State(); }
+    int Counter() const { return slide_.Counter(); }
+    bool IsActive() const { return State() != wsIdle; }
     bool IsReady() const;
     void Open(bool atOnce);
     void Close(bool atOnce);
@@ -37,8 +37,7 @@ private:
 
     bool fromRight_;
     TXeRGBPanel* panel_ = nullptr;
-    WindowState state_ = wsIdle;
-    int counter_ = 0;
+    PlateSlide slide_{SlideSteps, ShownSteps};
 };
 
 // The displayed clock: month, day, hour, minute and frames within the minute (0..1799).

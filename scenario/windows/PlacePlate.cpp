@@ -5,7 +5,7 @@
 #include "platform/classes/Format.h"
 #include "shell/helpers/PictureLoading.h"
 
-bool PlacePlate::IsReady() const { return state_ != wsClosing && panel_->Visible(); }
+bool PlacePlate::IsReady() const { return State() != wsClosing && panel_->Visible(); }
 
 void PlacePlate::PlaceAt(int stepsLeft)
 {
@@ -27,8 +27,7 @@ bool PlacePlate::Open(std::int32_t place, TFileMan* files)
     panel_->SetOffsetY(Top);
     PlaceAt(SlideSteps);
     panel_->SetVisible(true);
-    counter_ = SlideSteps;
-    state_ = wsOpening;
+    slide_.SlideIn();
     return IsActive();
 }
 
@@ -36,38 +35,19 @@ void PlacePlate::Close()
 {
     FreePanelImage(panel_);
     panel_->SetVisible(false);
-    state_ = wsIdle;
+    slide_.End();
 }
 
 bool PlacePlate::Update(bool finish)
 {
-    if (finish)
-        counter_ = 0;
-    switch (state_) {
-    case wsOpening:
-        if (counter_ < 1) {
-            PlaceAt(0);
-            counter_ = ShownSteps;
-            state_ = wsPrinting;
-        } else {
-            PlaceAt(--counter_);
-        }
-        break;
-    case wsPrinting:
-        if (--counter_ < 1) {
-            counter_ = SlideSteps;
-            state_ = wsClosing;
-        }
+    // The name is redrawn every step it stays.
+    const bool shown = State() == wsPrinting;
+    const PlateSlide::Move move = slide_.Step(finish);
+    if (move.place)
+        PlaceAt(move.stepsLeft);
+    if (shown)
         panel_->SetModify();
-        break;
-    case wsClosing:
-        if (counter_ < 1)
-            Close();
-        else
-            PlaceAt(SlideSteps - --counter_);
-        break;
-    case wsIdle:
-        break;
-    }
+    if (move.ended)
+        Close();
     return IsActive();
 }

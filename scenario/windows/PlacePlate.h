@@ -2,7 +2,7 @@
 // stays 60 steps and slides out again; its picture "AvgPlace%02d.png" is loaded when it opens.
 #pragma once
 
-#include "scenario/windows/WindowDrawing.h"
+#include "scenario/windows/PlateSlide.h"
 
 #include <cstdint>
 
@@ -19,8 +19,8 @@ public:
     void SetPanel(TXeRGBPanel* panel) { panel_ = panel; }
     TXeRGBPanel* Panel() const { return panel_; }
 
-    WindowState State() const { return state_; }
-    bool IsActive() const { return state_ != wsIdle; }
+    WindowState State() const { return slide_.State(); }
+    bool IsActive() const { return State() != wsIdle; }
     bool IsReady() const;
     // False (closed at once) when the picture of that place is missing or cannot be loaded.
     bool Open(std::int32_t place, TFileMan* files);
@@ -33,6 +33,5 @@ private:
     void PlaceAt(int stepsLeft);
 
     TXeRGBPanel* panel_ = nullptr;
-    WindowState state_ = wsIdle;
-    int counter_ = 0;
+    PlateSlide slide_{SlideSteps, ShownSteps};
 };
