@@ -2,6 +2,7 @@
 
 #include "graphics/pictures/GnyPicture.h"
 #include "graphics/pictures/PngPicture.h"
+#include "support/BmpFile.h"
 #include "platform/classes/Stream.h"
 
 #include <vorbis/vorbisenc.h>
@@ -47,32 +48,7 @@ std::uint32_t PatternColour(int x, int y)
     return 0xC80000u | static_cast<std::uint32_t>((y * 10) & 0xFF) << 8 | static_cast<std::uint32_t>((x * 10) & 0xFF);
 }
 
-Bytes BmpOfPattern(int width, int height)
-{
-    const int rowBytes = (width * 3 + 3) & ~3;
-    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(rowBytes * height);
-    Bytes out = {'B', 'M'};
-    PutLE(out, 54 + pixelBytes, 4);
-    PutLE(out, 0, 4);
-    PutLE(out, 54, 4);
-    PutLE(out, 40, 4);
-    PutLE(out, static_cast<std::uint32_t>(width), 4);
-    PutLE(out, static_cast<std::uint32_t>(height), 4);
-    PutLE(out, 1, 2);
-    PutLE(out, 24, 2);
-    PutLE(out, 0, 4);
-    PutLE(out, pixelBytes, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, 0, 4);
-    PutLE(out, 0, 4);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x)
-            PutPixel(out, x, y);
-        out.insert(out.end(), static_cast<std::size_t>(rowBytes - width * 3), 0);
-    }
-    return out;
-}
+Bytes BmpOfPattern(int width, int height) { return TestSupport::Bmp24(width, height, PatternColour); }
 
 Bytes PngOfPattern(int width, int height, bool withAlpha)
 {

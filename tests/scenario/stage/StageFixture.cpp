@@ -2,6 +2,7 @@
 
 #include "graphics/bitmaps/TXeRGBBits.h"
 #include "graphics/pictures/PngPicture.h"
+#include "support/BmpFile.h"
 #include "platform/classes/Format.h"
 #include "platform/classes/Stream.h"
 #include "shell/GameGlobals.h"
@@ -18,57 +19,13 @@ void PutLE(Bytes& out, std::uint32_t value, int bytes)
         out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
-Bytes BmpHeader(int w, int h, int bits, int paletteBytes)
-{
-    const int rowBytes = (w * bits / 8 + 3) & ~3;
-    const auto offset = static_cast<std::uint32_t>(54 + paletteBytes);
-    Bytes out = {'B', 'M'};
-    PutLE(out, offset + static_cast<std::uint32_t>(rowBytes * h), 4);
-    PutLE(out, 0, 4);
-    PutLE(out, offset, 4);
-    PutLE(out, 40, 4);
-    PutLE(out, static_cast<std::uint32_t>(w), 4);
-    PutLE(out, static_cast<std::uint32_t>(h), 4);
-    PutLE(out, 1, 2);
-    PutLE(out, static_cast<std::uint32_t>(bits), 2);
-    PutLE(out, 0, 4);
-    PutLE(out, static_cast<std::uint32_t>(rowBytes * h), 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, paletteBytes / 4, 4);
-    PutLE(out, 0, 4);
-    return out;
-}
-
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes) { ScenarioTest::WriteBytes(path, bytes); }
 
 } // namespace
 
-Bytes Bmp24(int w, int h, const ColourAt& colour)
-{
-    Bytes out = BmpHeader(w, h, 24, 0);
-    const int pad = ((w * 3 + 3) & ~3) - w * 3;
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x)
-            PutLE(out, colour(x, y), 3);
-        out.insert(out.end(), static_cast<std::size_t>(pad), 0);
-    }
-    return out;
-}
+Bytes Bmp24(int w, int h, const ColourAt& colour) { return TestSupport::Bmp24(w, h, colour); }
 
-Bytes Bmp8(int w, int h, const AlphaAt& value)
-{
-    Bytes out = BmpHeader(w, h, 8, 1024);
-    for (std::uint32_t i = 0; i < 256; ++i)
-        PutLE(out, i * 0x010101u, 4);
-    const int pad = ((w + 3) & ~3) - w;
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x)
-            out.push_back(value(x, y));
-        out.insert(out.end(), static_cast<std::size_t>(pad), 0);
-    }
-    return out;
-}
+Bytes Bmp8(int w, int h, const AlphaAt& value) { return TestSupport::GreyBmp(w, h, value); }
 
 Bytes Png(int w, int h, const ColourAt& colour, const AlphaAt& alpha)
 {

@@ -2,6 +2,7 @@
 
 #include "shell/transition/THaloEffect.h"
 #include "shell/transition/TWaterEffect.h"
+#include "support/BmpFile.h"
 
 #include <algorithm>
 
@@ -13,28 +14,6 @@ void PutLE(Bytes& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-// The 54-byte file and information headers of a bottom-up BMP.
-Bytes BmpHeader(int width, int height, int bitCount, int paletteEntries, std::uint32_t pixelBytes)
-{
-    const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(paletteEntries);
-    Bytes out = {'B', 'M'};
-    PutLE(out, offset + pixelBytes, 4);
-    PutLE(out, 0, 4);
-    PutLE(out, offset, 4);
-    PutLE(out, 40, 4);
-    PutLE(out, static_cast<std::uint32_t>(width), 4);
-    PutLE(out, static_cast<std::uint32_t>(height), 4);
-    PutLE(out, 1, 2);
-    PutLE(out, static_cast<std::uint32_t>(bitCount), 2);
-    PutLE(out, 0, 4);
-    PutLE(out, pixelBytes, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, static_cast<std::uint32_t>(paletteEntries), 4);
-    PutLE(out, 0, 4);
-    return out;
 }
 
 } // namespace
@@ -100,28 +79,12 @@ bool SamePixels(TXeRGBBits& a, TXeRGBBits& b)
 
 Bytes GreyBmp(int width, int height, const std::function<std::uint8_t(int, int)>& value)
 {
-    const int rowBytes = (width + 3) & ~3;
-    Bytes out = BmpHeader(width, height, 8, 256, static_cast<std::uint32_t>(rowBytes * height));
-    for (int i = 0; i < 256; ++i)
-        PutLE(out, static_cast<std::uint32_t>(i * 0x010101), 4);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x)
-            out.push_back(value(x, y));
-        out.insert(out.end(), static_cast<std::size_t>(rowBytes - width), 0);
-    }
-    return out;
+    return TestSupport::GreyBmp(width, height, value);
 }
 
 Bytes ColourBmp(int width, int height, std::uint32_t colour)
 {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    Bytes out = BmpHeader(width, height, 24, 0, static_cast<std::uint32_t>(rowBytes * height));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            PutLE(out, colour, 3);
-        out.insert(out.end(), static_cast<std::size_t>(rowBytes - width * 3), 0);
-    }
-    return out;
+    return TestSupport::Bmp24(width, height, [colour](int, int) { return colour; });
 }
 
 Bytes WaterDistance(std::uint16_t value)
