@@ -2,6 +2,8 @@
 
 #include "songgame/display/PictureSequence.h"
 
+#include "songgame/display/CellDrawing.h"
+
 #include <algorithm>
 
 bool ValidCharacter(int character)
@@ -220,4 +222,24 @@ bool CharacterDisplay::SortDepth()
             Flag(character);
     }
     return true;
+}
+
+void CharacterDisplay::Draw(TXeRGBBits& dest, int x, int y, const TXeRect& part) const
+{
+    for (const std::int32_t character : state_.depth) {
+        const StageCharacterState& c = At(character);
+        const PictureEntry* shown = c.active ? Shown(character) : nullptr;
+        if (shown == nullptr || shown->columns <= 0)
+            continue;
+        const std::int32_t frame = ShownFrame(character) & SequenceFrameMask;
+        if (frame >= std::min(shown->frameCount, EntryFrames))
+            continue;
+        const std::int32_t cell = shown->cells[static_cast<std::size_t>(frame)];
+        if (cell < 0)
+            continue;
+        const int cellX = cell % shown->columns * shown->cellWidth;
+        const int cellY = cell / shown->columns * shown->cellHeight;
+        DrawCell(dest, x, y, part, shown->picture, shown->mask,
+                 {cellX, cellY, cellX + shown->cellWidth, cellY + shown->cellHeight}, c.x, c.y);
+    }
 }

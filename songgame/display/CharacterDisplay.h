@@ -5,19 +5,13 @@
 // Logic thread only.
 #pragma once
 
+#include "songgame/display/RectSink.h"
 #include "songgame/stage/StageResources.h"
 #include "songgame/stage/StageState.h"
 
 #include "base/util/TXeRect.h"
 
-// Where changed rectangles go (the stage panel's modified set).
-class RectSink {
-public:
-    virtual void Flag(const TXeRect& rect) = 0;
-
-protected:
-    ~RectSink() = default;
-};
+class TXeRGBBits;
 
 class CharacterDisplay {
 public:
@@ -45,6 +39,10 @@ public:
     // Sorts the drawing order by the bottom edge (stable); true (and every active character flagged)
     // when it changed.
     bool SortDepth();
+    // Draws the active characters in depth order: the part `part` of the stage (stage coordinates)
+    // whose origin lands on (x, y) of dest. Each cell is clipped to its picture; a picture with a
+    // mask is laid over through it, one without keys out its top-left pixel's colour.
+    void Draw(TXeRGBBits& dest, int x, int y, const TXeRect& part) const;
 
 private:
     StageCharacterState& At(int character) { return state_.characters[static_cast<std::size_t>(character)]; }

@@ -1,5 +1,9 @@
 #include "songgame/display/SheetNotes.h"
 
+#include "songgame/display/CellDrawing.h"
+
+#include "graphics/panels/PanelGeometry.h"
+
 namespace {
 
 constexpr std::int32_t laneY[10] = {86, 75, 65, 54, 66, 55, 45, 34, 54, 66};
@@ -52,6 +56,27 @@ TXeRect SheetNotes::CellRect(const DrawnNote& note)
     TXeRect clipped;
     clipped.IntersectRect(cell, Area);
     return clipped;
+}
+
+void SheetNotes::Draw(TXeRGBBits& dest, int x, int y, const TXeRect& part, const SheetPictures& pictures) const
+{
+    const TXeRect clip = Overlap(part, Area);
+    if (clip.IsRectEmpty())
+        return;
+    const std::span<const DrawnNote> drawn(drawn_.data(), static_cast<std::size_t>(count_));
+    for (const DrawnNote& note : drawn) {
+        const int cx = note.pattern % NoteColumns * CellWidth;
+        const int cy = note.pattern / NoteColumns * CellHeight;
+        DrawCell(dest, x, y, clip, pictures.notes, pictures.noteMask, {cx, cy, cx + CellWidth, cy + CellHeight},
+                 note.x, note.y);
+    }
+    for (const DrawnNote& note : drawn) {
+        const int lx = note.lane % LabelColumns * CellWidth;
+        const int ly = note.lane / LabelColumns * LabelHeight;
+        const int top = note.pattern >= NoteColumns ? note.y : note.y + CellHeight - LabelHeight;
+        DrawCell(dest, x, y, clip, pictures.labels, pictures.labelMask, {lx, ly, lx + CellWidth, ly + LabelHeight},
+                 note.x, top);
+    }
 }
 
 TXeRect GClefRect(int reaction)

@@ -4,12 +4,24 @@
 
 #include "songgame/chart/TMusicNote.h"
 
+class TXeAlpha;
+class TXeRGBBits;
+
 #include "base/util/TXeRect.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
+
+// The sheet's pictures: note cells (5 columns, 2 rows of patterns) and key labels (10 columns, 3
+// rows of lanes), each with its mask.
+struct SheetPictures {
+    TXeRGBBits* notes = nullptr;
+    const TXeAlpha* noteMask = nullptr;
+    TXeRGBBits* labels = nullptr;
+    const TXeAlpha* labelMask = nullptr;
+};
 
 struct DrawnNote {
     std::int32_t x;
@@ -26,6 +38,8 @@ public:
     static constexpr int CellWidth = 27;
     static constexpr int CellHeight = 66;
     static constexpr int LabelHeight = 23;
+    static constexpr int NoteColumns = 5;
+    static constexpr int LabelColumns = 10;
     static constexpr std::uint32_t ClockPerPixel = 441;
     // Where notes are drawn on the sheet panel.
     static constexpr TXeRect Area{9, 0, 486, 180};
@@ -40,6 +54,10 @@ public:
 
     int Count() const { return count_; }
     const DrawnNote& At(int i) const { return drawn_[static_cast<std::size_t>(i)]; }
+    // The notes over the part `part` of the sheet (panel coordinates) whose origin lands on (x, y)
+    // of dest, inside the sheet area: every note's cell, then every note's key label, at the top of
+    // the notes drawn from the bottom row (patterns 5..9) and at the foot of the others.
+    void Draw(TXeRGBBits& dest, int x, int y, const TXeRect& part, const SheetPictures& pictures) const;
     // A record's cell, clipped to the sheet area (empty when outside it).
     static TXeRect CellRect(const DrawnNote& note);
 

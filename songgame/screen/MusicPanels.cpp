@@ -73,6 +73,15 @@ void TMusicUnit::BuildPanels()
 {
     FLayout = std::make_unique<PanelLayout>(this, MusicPanelRows);
     FMusicPanel = Panel("MusicPanel");
+    FStageFlags.SetPanel(Panel("BGPanel"));
+    const auto hook = [this](bool (TMusicUnit::*draw)(TXeRGBBits*, int, int, const TXeRect&)) {
+        return [this, draw](TObject*, TXeRGBBits* dest, int x, int y, int sx, int sy, int w, int h) {
+            return dest != nullptr && (this->*draw)(dest, x - sx, y - sy, {sx, sy, sx + w, sy + h});
+        };
+    };
+    Panel("BGPanel")->OnDraw = hook(&TMusicUnit::BGPanelDraw);
+    Panel("SheetP")->OnDraw = hook(&TMusicUnit::SheetPDraw);
+    Panel("WordP")->OnDraw = hook(&TMusicUnit::WordPDraw);
     for (int k = 0; k < CurtainStrips; ++k)
         FCurtains[static_cast<std::size_t>(k)] = Panel("Curtain" + std::string(k < 10 ? "0" : "") + std::to_string(k));
     for (int k = 0; k < BigPops; ++k)

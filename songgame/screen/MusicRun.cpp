@@ -7,6 +7,8 @@
 #include "shell/helpers/PictureLoading.h"
 #include "shell/helpers/StretchRect.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint32_t KeyDown = 0x80;
@@ -21,8 +23,7 @@ bool Down(std::uint8_t state) { return (state & KeyDown) != 0; }
 MusicRun::MusicRun(TMusicUnit& unit, PlayState& play)
     : unit_(unit), play_(play),
       run_(*this, SongRunOptions{unit.FAutoMode, unit.FCharaAnime == 1, unit.FStageAnime == 1}),
-      judge_(unit.FChart.notes.first(static_cast<std::size_t>(unit.FChart.count)), play, *this),
-      characters_(unit.FStageState, unit.FStage, *this)
+      judge_(unit.FChart.notes.first(static_cast<std::size_t>(unit.FChart.count)), play, *this)
 {
     judge_.SetShakeOnMiss(unit.FCharaAnime == 1);
 }
@@ -231,14 +232,14 @@ void MusicRun::PlayKeySound(int sound) { unit_.PlayKeySound(sound); }
 
 void MusicRun::ShowLyric(int text)
 {
-    // The lyric line's rendering is the lyric display's; here the line only shows.
-    TXeRGBPanel* word = Panel("WordP");
-    const bool empty = text < 0 || text >= static_cast<int>(unit_.FChart.pool.size()) ||
-                       unit_.FChart.pool[static_cast<std::size_t>(text)] == '\0';
-    if (unit_.FWordMode == 0)
+    const std::span<const char> pool = unit_.FChart.pool;
+    if (text < 0 || static_cast<std::size_t>(text) >= pool.size()) {
+        unit_.DrawLyrics({});
         return;
-    word->SetVisible(!empty);
-    word->SetModify();
+    }
+    const std::span<const char> rest = pool.subspan(static_cast<std::size_t>(text));
+    const auto end = std::find(rest.begin(), rest.end(), '\0');
+    unit_.DrawLyrics(std::string_view(rest.data(), static_cast<std::size_t>(end - rest.begin())));
 }
 
 void MusicRun::HideLyrics() { Panel("WordP")->SetVisible(false); }
@@ -323,10 +324,14 @@ void MusicRun::StepDisplay(int)
 {
     DrawClef();
     StepGlow();
-    characters_.SortDepth();
+    unit_.FCharacters.SortDepth();
 }
 
-void MusicRun::Flag(const TXeRect& rect) { Panel("BGPanel")->SetModifyRect(rect); }
+void MusicRun::AnimateCharacters(int elapsed) { unit_.FCharacters.Animate(elapsed); }
+
+void MusicRun::ShakeCharacters() { unit_.FCharacters.Shake(); }
+
+void MusicRun::StepBackground(int elapsed) { unit_.FBackground.Step(elapsed); }
 
 // ---- the continue prompt ----
 

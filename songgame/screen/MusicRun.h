@@ -6,7 +6,6 @@
 #pragma once
 
 #include "songgame/display/SheetNotes.h"
-#include "songgame/display/CharacterDisplay.h"
 #include "songgame/run/ContinuePrompt.h"
 #include "songgame/run/PlayState.h"
 #include "songgame/run/SongClock.h"
@@ -21,7 +20,7 @@
 class TMusicUnit;
 class TXeRGBPanel;
 
-class MusicRun final : private SongRunHost, private JudgeActions, private ContinuePromptView, private RectSink {
+class MusicRun final : private SongRunHost, private JudgeActions, private ContinuePromptView {
 public:
     MusicRun(TMusicUnit& unit, PlayState& play);
 
@@ -34,8 +33,6 @@ public:
     void DrawGauge();
     void DrawScore();
     const SongJudge& Judgement() const { return judge_; }
-    // The stage entries place and picture the characters through it.
-    CharacterDisplay& Characters() { return characters_; }
     const SheetNotes& Sheet() const { return sheet_; }
     SongTime Clock() const { return stored_; }
 
@@ -57,9 +54,9 @@ private:
     void Judge(int elapsed) override;
     void SetReaction(int judgement) override { play_.SetReaction(judgement); }
     int Gauge() override { return play_.gauge; }
-    void AnimateCharacters(int elapsed) override { characters_.Animate(elapsed); }
+    void AnimateCharacters(int elapsed) override;
     void StepDisplay(int elapsed) override;
-    void StepBackground(int) override {}
+    void StepBackground(int elapsed) override;
     void HideLyrics() override;
     void ClearSheet() override;
     void ShowContinue() override;
@@ -71,15 +68,12 @@ private:
     // ---- JudgeActions ----
     void PlayKeySound(int sound) override;
     void ShowLyric(int text) override;
-    void ShakeCharacters() override { characters_.Shake(); }
+    void ShakeCharacters() override;
 
     // ---- ContinuePromptView ----
     void ShowCountBlock(int block) override;
     void PlayCountSound() override;
     bool SystemSoundPlaying() override;
-
-    // ---- RectSink (the stage panel) ----
-    void Flag(const TXeRect& rect) override;
 
     // The buffered keyboard records of one read (none when the device is lost).
     std::span<const input::KeyRecord> ReadKeys();
@@ -98,7 +92,6 @@ private:
     SongRun run_;
     SongJudge judge_;
     SheetNotes sheet_;
-    CharacterDisplay characters_;
     ContinuePrompt prompt_;
     SongTime stored_{};
     std::uint32_t msBase_ = 0;

@@ -216,7 +216,11 @@ bool TMusicUnit::Allocate()
 
 bool TMusicUnit::SetupTree()
 {
-    return FMusicPanel->AllCreate() && RecreatePanelImage(Panel("BGPanel"), mmNormal);
+    TXeRGBPanel* stage = Panel("BGPanel");
+    if (!FMusicPanel->AllCreate() || !RecreatePanelImage(stage, mmNormal))
+        return false;
+    FBackground.SetTarget(stage->Image(), &FStageFlags);
+    return true;
 }
 
 void TMusicUnit::ShareImage(TXeRGBPanel* const* panels, int count)
@@ -301,7 +305,8 @@ bool TMusicUnit::SetupLyrics()
         for (TXeRGBBits*& bits : FLyricBits)
             if ((bits = MakeSurface<TXeRGBBits>(width, height, GameBitDepth)) == nullptr)
                 return false;
-        if ((FLyricAlpha = MakeSurface<TXeAlphaDib>(width * 2, height * 2, GameBitDepth)) == nullptr)
+        if ((FLyricAlpha = MakeSurface<TXeAlphaDib>(width * 2, height * 2, GameBitDepth)) == nullptr ||
+            (FLyricMask = MakeSurface<TXeAlpha>(width, height, GameBitDepth)) == nullptr)
             return false;
     }
     if ((FLyricDib = MakeSurface<TXeRGBDib>(width, height, DisplayBitDepth)) == nullptr)
@@ -373,6 +378,7 @@ void TMusicUnit::Release()
 {
     FRun.reset();
     FreeSong();
+    FBackground.SetTarget(nullptr, nullptr);
     FreeInput();
     FreePictures();
     FreeLyrics();
@@ -412,6 +418,7 @@ void TMusicUnit::FreeLyrics()
         word->SetImage(nullptr);
     Delete(FLyricDib);
     Delete(FLyricAlpha);
+    Delete(FLyricMask);
     for (TXeRGBBits*& bits : FLyricBits)
         Delete(bits);
     FLyricFont.reset();

@@ -11,6 +11,10 @@
 #pragma once
 
 #include "songgame/chart/ChartReader.h"
+#include "songgame/display/CharacterDisplay.h"
+#include "songgame/display/LyricLine.h"
+#include "songgame/display/RectSink.h"
+#include "songgame/display/StageBackground.h"
 #include "songgame/run/PlayState.h"
 #include "songgame/screen/SongDevices.h"
 #include "songgame/sound/KeySounds.h"
@@ -101,6 +105,10 @@ public:
     std::int32_t SongVersion() const { return FSongVersion; }
     const TSongID& SongID() const { return FSongID; }
     std::uint8_t Phase() const { return FPhase; }
+    // Shows a lyric line (nothing in word mode 0; an empty text hides the line).
+    void DrawLyrics(std::string_view text);
+    int LyricLength() const { return FLyricLength; }
+    LyricSurfaces Lyrics() const;
     // The stage script's tempo (120 until a script sets another).
     std::int32_t Tempo() const { return FStage.tempo; }
 
@@ -112,6 +120,7 @@ public:
     const MusicPicture& ClefPicture() const { return FClefPicture; }
     TXeRGBBits* LyricBits(int i) const { return FLyricBits[static_cast<std::size_t>(i)]; }
     TXeAlphaDib* LyricAlpha() const { return FLyricAlpha; }
+    TXeAlpha* LyricMask() const { return FLyricMask; }
     const LogicalFont* LyricFont() const { return FLyricFont.get(); }
 
     const KeySounds& Keys() const { return FKeys; }
@@ -119,6 +128,8 @@ public:
     const StageScript& Script() const { return FScript; }
     const StageResources& Stage() const { return FStage; }
     const StageState& StageNow() const { return FStageState; }
+    const StageBackground& Background() const { return FBackground; }
+    const CharacterDisplay& Characters() const { return FCharacters; }
     SongSound* Music() const { return FMusic.get(); }
     bool HasJoystick() const { return FJoystick; }
 
@@ -159,6 +170,10 @@ private:
     void PlayEffect(int slot) override;
 
     void BuildPanels();
+    // The drawing hooks of the stage, the sheet and the lyric line: true when they drew the part.
+    bool BGPanelDraw(TXeRGBBits* dest, int x, int y, const TXeRect& part);
+    bool SheetPDraw(TXeRGBBits* dest, int x, int y, const TXeRect& part);
+    bool WordPDraw(TXeRGBBits* dest, int x, int y, const TXeRect& part);
 
     std::uint8_t FIsSetup = 0;
     TFileMan* FGameData = nullptr;
@@ -195,8 +210,10 @@ private:
     MusicPicture FClefPicture;
     std::array<TXeRGBBits*, 2> FLyricBits{};
     TXeAlphaDib* FLyricAlpha = nullptr;
+    TXeAlpha* FLyricMask = nullptr;
     TXeRGBDib* FLyricDib = nullptr;
     FontHandle FLyricFont;
+    int FLyricLength = 0;
 
     // The four allocations (key names are kept by FKeys).
     TMusicNote* FNotes = nullptr;
@@ -208,6 +225,10 @@ private:
     StageScript FScript;
     StageResources FStage;
     StageState FStageState;
+    // The stage display: characters and background, flagged on the stage panel.
+    PanelRectSink FStageFlags;
+    CharacterDisplay FCharacters{FStageState, FStage, FStageFlags};
+    StageBackground FBackground{FStageState, FStage};
     TStream* FMusicFile = nullptr;
     std::unique_ptr<SongSound> FMusic;
 

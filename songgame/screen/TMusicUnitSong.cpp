@@ -49,6 +49,7 @@ bool TMusicUnit::LoadSong()
     bool ok = ReadChart();
     ok = ReadAnime() && ok;
     ResetPlayState();
+    FBackground.Free();
     FStageState.Reset();
     TXeRGBPanel* background = Panel("BGPanel");
     if (background->Image() != nullptr)
@@ -104,6 +105,7 @@ bool TMusicUnit::OpenMusic()
 
 void TMusicUnit::FreeSong()
 {
+    FBackground.Free();
     FKeys.Free(FKeyFiles);
     if (FSongFiles != nullptr)
         FStage.Free(*FSongFiles);
@@ -165,68 +167,19 @@ void TMusicUnit::Stop()
     FPhase = PhaseIdle;
 }
 
-// ---- stage entries: the state the run's stage display draws from ----
+// ---- stage entries: the stage display does them ----
 
-void TMusicUnit::ChangeBackground(int slot, int)
-{
-    FStageState.current = StageBackgroundState{1, slot, 0, 0};
-}
+void TMusicUnit::ChangeBackground(int slot, int fade) { FBackground.ShowPicture(slot, fade, FStageAnime == 1); }
 
-void TMusicUnit::StartAnimation(int slot, int)
-{
-    FStageState.current = StageBackgroundState{2, slot, 0, 0};
-}
+void TMusicUnit::StartAnimation(int slot, int fade) { FBackground.ShowAnimation(slot, fade, FStageAnime == 1); }
 
-void TMusicUnit::SetCharacterPicture(int character, int entry)
-{
-    if (FRun) {
-        FRun->Characters().SetPicture(character, entry);
-        return;
-    }
-    StageCharacterState& c = FStageState.characters[static_cast<std::size_t>(character)];
-    c.base = entry;
-    c.baseFrame = 0;
-    c.baseTime = 0;
-}
+void TMusicUnit::SetCharacterPicture(int character, int entry) { FCharacters.SetPicture(character, entry); }
 
-void TMusicUnit::SetCharacterSecondPicture(int character, int entry)
-{
-    if (FRun) {
-        FRun->Characters().SetOverlay(character, entry);
-        return;
-    }
-    StageCharacterState& c = FStageState.characters[static_cast<std::size_t>(character)];
-    c.overlay = entry;
-    c.overlayFrame = 0;
-    c.overlayTime = 0;
-}
+void TMusicUnit::SetCharacterSecondPicture(int character, int entry) { FCharacters.SetOverlay(character, entry); }
 
 void TMusicUnit::PlaceCharacter(int character, int x, int y, int moveTime)
 {
-    if (FRun) {
-        FRun->Characters().SetPosition(character, x, y, moveTime, FCharaAnime == 1);
-        return;
-    }
-    StageCharacterState& c = FStageState.characters[static_cast<std::size_t>(character)];
-    if (x >= StageWidth || y >= StageHeight) {
-        c.active = 0;
-        c.x = StageWidth;
-        c.y = 0;
-        return;
-    }
-    if (c.active == 0 || moveTime <= 0 || FCharaAnime != 1) {
-        c.active = 1;
-        c.x = x;
-        c.y = y;
-        c.moveDuration = 0;
-        return;
-    }
-    c.startX = c.x;
-    c.startY = c.y;
-    c.targetX = x;
-    c.targetY = y;
-    c.moveTicks = 0;
-    c.moveDuration = moveTime;
+    FCharacters.SetPosition(character, x, y, moveTime, FCharaAnime == 1);
 }
 
 void TMusicUnit::PlayEffect(int slot)

@@ -1,7 +1,11 @@
 #include "songgame/display/SheetNotes.h"
 
+#include "graphics/bitmaps/TXeAlpha.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
+
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -78,4 +82,62 @@ TEST(SheetNotes, ClefSizeByReaction)
                           {0, XeRect(24, 60, 72, 180)}, {-3, XeRect(24, 60, 72, 180)}};
     for (const Case& c : cases)
         EXPECT_EQ(GClefRect(c.level), c.want) << c.level;
+}
+
+
+TEST(SheetNotes, DrawsCellsThenLabelsInsideTheSheetArea)
+{
+    // Note cells of grey 0x10 + pattern, key labels of grey 0x80 + lane; masks fully opaque.
+    TXeRGBBits notes(nullptr), labels(nullptr), dest(nullptr);
+    for (auto [bits, w, h] : {std::tuple{&notes, 135, 132}, {&labels, 270, 69}, {&dest, 486, 180}}) {
+        bits->SetBitDepth(bd32);
+        bits->Resize(w, h);
+        bits->Create();
+    }
+    for (int p = 0; p < 10; ++p)
+        notes.BoxFill(p % 5 * 27, p / 5 * 66, p % 5 * 27 + 26, p / 5 * 66 + 65, 0x10u + static_cast<std::uint32_t>(p));
+    for (int lane = 0; lane < 30; ++lane)
+        labels.BoxFill(lane % 10 * 27, lane / 10 * 23, lane % 10 * 27 + 26, lane / 10 * 23 + 22,
+                       0x80u + static_cast<std::uint32_t>(lane));
+    TXeAlpha noteMask(nullptr), labelMask(nullptr);
+    noteMask.Resize(135, 132);
+    noteMask.Create();
+    labelMask.Resize(270, 69);
+    labelMask.Create();
+
+    constexpr std::uint32_t now = 88'200; // x = time / 441 - 116
+    std::vector<TMusicNote> sheetNotes = {Note(116 * 441, 0), Note(216 * 441, 27), Note(416 * 441, 10)};
+    SheetNotes sheet;
+    std::int32_t first = 0;
+    sheet.Rebuild(sheetNotes, first, now, 0);
+    ASSERT_EQ(sheet.Count(), 3);
+    sheet.Draw(dest, 0, 0, XeRect(0, 0, 486, 180), {&notes, &noteMask, &labels, &labelMask});
+    struct Pixel {
+        const char* what;
+        int x, y;
+        std::uint32_t grey;
+    };
+    const Pixel pixels[] = {
+        {"left of the sheet area", 8, 100, 0},
+        {"lane 0 cell at the area's edge", 9, 86, 0x10},
+        {"lane 0 label at the foot", 9, 86 + 43, 0x80},
+        {"lane 27 (pattern 5) label on top", 100, 34, 0x80 + 27},
+        {"lane 27 cell below its label", 100, 34 + 23, 0x15},
+        {"lane 27 cell's last row", 126, 34 + 65, 0x15},
+        {"right of lane 27", 127, 34 + 30, 0},
+        {"lane 10 (pattern 0) cell", 300, 86, 0x10},
+        {"lane 10 label", 300, 86 + 65, 0x80 + 10},
+    };
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(dest.PGet(p.x, p.y) & 0xFF, p.grey) << p.what;
+
+    // Only the part asked for is drawn, at the place the sheet's origin lands.
+    TXeRGBBits part(nullptr);
+    part.SetBitDepth(bd32);
+    part.Resize(486, 180);
+    part.Create();
+    sheet.Draw(part, 10, 0, XeRect(0, 0, 200, 60), {&notes, &noteMask, &labels, &labelMask});
+    EXPECT_EQ(part.PGet(110, 34) & 0xFF, 0x80u + 27);
+    EXPECT_EQ(part.PGet(110, 60) & 0xFF, 0u);
+    EXPECT_EQ(part.PGet(310, 40) & 0xFF, 0u);
 }
