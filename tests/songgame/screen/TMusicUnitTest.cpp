@@ -3,8 +3,7 @@
 
 #include "songgame/sound/DSoundSongDevice.h"
 
-#include "songgame/RecordingSongDevice.h"
-#include "songgame/SongTree.h"
+#include "songgame/MusicScreen.h"
 
 #include "shell/ShellTestSupport.h"
 
@@ -22,62 +21,8 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-const char* const GameData = "Game_Pak";
-const char* const SongData = "Song\\TV01\\song";
-
-// A game data folder with every picture of the song screen, and the song TV01 with two key sounds,
-// a chart, a stage script and WAVE music.
-struct MusicScreen {
-    MusicScreen()
-    {
-        for (const char* bmp : {"SongSheet.bmp", "SongScoreFrame.bmp", "SongPopLarge.bmp", "SongPopSmall.bmp", "SongScore.bmp",
-                                "SongHitLamp.bmp"})
-            tree.Write(std::string(GameData) + "\\" + bmp, shelltest::BmpOfPattern(8, 6));
-        for (const char* png : {"SongCurtain.png", "SongNote.png", "SongAlphabet.png", "SongGclef.png", "SongCapAuto.png",
-                                "SongCapDemo.png"})
-            tree.Write(std::string(GameData) + "\\" + png, songtest::Png(8, 6, true));
-        gameFiles.InitDir(GameData);
-        tree.WriteIdentity(SongData, "VER1.50", "TV01");
-        tree.WriteText(std::string(SongData) + "\\Song.txt", "100,1,CLAP,a,Hi\r\n200,1,DRUM,s\r\n");
-        tree.WriteText(std::string(SongData) + "\\Anime.txt", "[Load]\nWAVE,0,se.wav\n[Init]\n0,WAVE,0\n0,POS00,10,20\n[Before]\n[Perform]\n[After]\n");
-        tree.Write(std::string(SongData) + "\\se.wav", songtest::WaveOfRamp(4));
-        tree.Write(std::string(SongData) + "\\curtain.png", songtest::Png(480, 188));
-        tree.Write("Song\\TV01\\key\\Clap.wav", songtest::WaveOfRamp(4));
-        tree.Write("Song\\TV01\\key\\drum.wav", songtest::WaveOfRamp(4));
-        tree.WriteText("Song\\TV01\\song.wav", "RIFFmusic");
-        devices.sounds = &device;
-        devices.playMute = [this] { ++mutes; };
-        devices.input = &input;
-    }
-
-    std::unique_ptr<TMusicUnit> Unit()
-    {
-        auto unit = std::make_unique<TMusicUnit>(nullptr);
-        unit->SetDevices(devices);
-        return unit;
-    }
-    bool SetupOnce(TMusicUnit& unit) { return unit.Setup(&gameFiles, TSongID::FromText("TV01")); }
-    // The music stream made, or null.
-    const songtest::SoundLog* Music() const
-    {
-        for (const auto& log : device.made)
-            if (log->stream)
-                return log.get();
-        return nullptr;
-    }
-
-    shelltest::ScopedGlobals globals;
-    songtest::SongTree tree;
-    TFileMan gameFiles{nullptr};
-    songtest::RecordingSongDevice device;
-    input::SongInput input;
-    SongDevices devices;
-    int mutes = 0;
-};
-
-} // namespace
+using songtest::MusicScreen;
+using songtest::SongData;
 
 TEST(TMusicUnit, DefaultsAndSetters)
 {
@@ -444,7 +389,7 @@ TEST(TMusicUnit, RunStrikesMissesContinuesAndAborts)
     EXPECT_EQ(unit->Panel("PopBig01")->BlockIndex(), 6);
     EXPECT_EQ(unit->Panel("PopBig02")->BlockIndex(), 2);
 
-    const_cast<songtest::SoundLog*>(s.Music())->ended = true;
+    s.Music()->ended = true;
     unit->Step(1);
     EXPECT_EQ(unit->Phase(), 4);
     unit->Step(1);
@@ -483,13 +428,8 @@ TEST(TMusicUnit, WaveClockFollowsTheStreamsOwnFormatAndNeverGoesBack)
     for (int i = 0; i < 60 + 21 + 2; ++i)
         unit->Step(1);
     ASSERT_EQ(unit->Phase(), 3);
-    auto* music = const_cast<songtest::SoundLog*>(s.Music());
-    auto keyPlays = [&s] {
-        int plays = 0;
-        for (const auto& log : s.device.made)
-            plays += log->stream ? 0 : log->plays;
-        return plays;
-    };
+    auto* music = s.Music();
+    auto keyPlays = [&s] { return s.KeyPlays(); };
     const int before = keyPlays();
     music->bytesPerSecond = 44'100; // 22,050 Hz mono: one second is 44,100 bytes, not 176,400
     struct Read {
