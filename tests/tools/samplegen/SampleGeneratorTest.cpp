@@ -1,0 +1,180 @@
+#include "tools/samplegen/SampleGenerator.h"
+
+#include "base/packs/TFileMan.h"
+#include "graphics/pictures/BmpPicture.h"
+#include "graphics/pictures/JpegPicture.h"
+#include "graphics/pictures/PictureBlock.h"
+#include "graphics/pictures/PngPicture.h"
+#include "platform/fs/FileSystem.h"
+#include "support/Tools.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace samplegen;
+using TestSupport::TempFolder;
+
+const fs::path kSources = XE_SAMPLE_SOURCES;
+
+// The game folder made once for the whole suite; generation takes a few seconds.
+class SampleGenerator : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder_ = std::make_unique<TempFolder>();
+        made_ = Generate(folder_->Path(), kSources);
+    }
+    static void TearDownTestSuite() { folder_.reset(); }
+
+    static std::unique_ptr<TempFolder> folder_;
+    static bool made_;
+};
+std::unique_ptr<TempFolder> SampleGenerator::folder_;
+bool SampleGenerator::made_ = false;
+
+// A file manager bound to a store of the finished folder as the game binds it: its archive, or
+// the folder itself.
+std::unique_ptr<TFileMan> OpenStore(const fs::path& game, SampleStore store)
+{
+    auto files = std::make_unique<TFileMan>(nullptr);
+    const std::string_view pack = PackFile(store);
+    if (pack.empty())
+        files->InitDir(FileSystem::FromNative(game / StagingFolder(store)));
+    else if (!files->InitPack(FileSystem::FromNative(game / pack)))
+        return nullptr;
+    return files;
+}
+
+struct Decoded {
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+};
+
+// Decodes a picture whole with the game's own loader for its format.
+Decoded Decode(TStream* stream, SampleKind kind)
+{
+    Decoded d;
+    unsigned char* pixels = nullptr;
+    switch (kind) {
+    case SampleKind::Png: d.ok = LoadPng(stream, &pixels, &d.width, &d.height, pf32_8888); break;
+    case SampleKind::Bmp: d.ok = LoadBmp(stream, &pixels, &d.width, &d.height, pf24_888); break;
+    case SampleKind::GreyBmp: d.ok = LoadAlpha(stream, &pixels, &d.width, &d.height); break;
+    case SampleKind::Jpeg: d.ok = LoadJpeg(stream, &pixels, &d.width, &d.height, pf24_888); break;
+    default: break;
+    }
+    std::free(pixels);
+    return d;
+}
+
+bool IsPicture(SampleKind kind)
+{
+    return kind == SampleKind::Png || kind == SampleKind::Bmp || kind == SampleKind::GreyBmp || kind == SampleKind::Jpeg;
+}
+
+// Every file below a folder with its bytes, by relative path.
+std::map<std::string, std::string> Contents(const fs::path& root)
+{
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            files[fs::relative(entry.path(), root).generic_string()] = {std::istreambuf_iterator<char>(in), {}};
+        }
+    return files;
+}
+
+TEST_F(SampleGenerator, EveryListedFileIsThereAndPicturesDecodeAtTheirSizes)
+{
+    ASSERT_TRUE(made_);
+    for (const SampleFile& file : SampleFiles()) {
+        if (!HasWriter(file.maker))
+            continue;
+        SCOPED_TRACE(file.name);
+        const std::unique_ptr<TFileMan> files = OpenStore(folder_->Path(), file.store);
+        ASSERT_NE(files, nullptr);
+        TStream* stream = files->Open(file.name);
+        ASSERT_NE(stream, nullptr);
+        EXPECT_GT(stream->GetSize(), 0);
+        if (IsPicture(file.kind)) {
+            const Decoded d = Decode(stream, file.kind);
+            EXPECT_TRUE(d.ok);
+            EXPECT_EQ(d.width, file.width);
+            EXPECT_EQ(d.height, file.height);
+        }
+        files->Close(stream);
+    }
+}
+
+TEST_F(SampleGenerator, TransitionTablesHaveTheirSizesAndRanges)
+{
+    ASSERT_TRUE(made_);
+    const std::unique_ptr<TFileMan> files = OpenStore(folder_->Path(), SampleStore::GameData);
+    ASSERT_NE(files, nullptr);
+    const auto bytes = [&](const char* name) {
+        TStream* stream = files->Open(name);
+        std::string data(stream != nullptr ? static_cast<std::size_t>(stream->GetSize()) : 0, '\0');
+        if (stream != nullptr) {
+            stream->ReadBuffer(data.data(), static_cast<int>(data.size()));
+            files->Close(stream);
+        }
+        return data;
+    };
+    EXPECT_EQ(bytes("WaterDistTbl.bin").size(), 153600u);
+    EXPECT_EQ(bytes("WaterMultiTbl.bin").size(), 8160u);
+    const std::string sine = bytes("WaterSinTbl.bin");
+    ASSERT_EQ(sine.size(), 256u);
+    // The sine picks a column of the 255-entry multiplier rows, so it never reaches 255; amplitude 0
+    // moves nothing.
+    for (const char s : sine)
+        EXPECT_LE(static_cast<unsigned char>(s), 254);
+    const std::string multi = bytes("WaterMultiTbl.bin");
+    EXPECT_EQ(multi.substr(0, 255), std::string(255, '\x7F'));
+}
+
+TEST_F(SampleGenerator, PacksHoldOnlyTheirListedFilesAndNothingIsLeftOver)
+{
+    ASSERT_TRUE(made_);
+    std::map<SampleStore, std::set<std::string>> listed;
+    for (const SampleFile& file : SampleFiles())
+        if (HasWriter(file.maker))
+            listed[file.store].insert(file.name);
+    for (const auto& [store, names] : listed) {
+        if (PackFile(store).empty())
+            continue;
+        const std::unique_ptr<TFileMan> files = OpenStore(folder_->Path(), store);
+        ASSERT_NE(files, nullptr);
+        std::set<std::string> packed;
+        files->FindFirst("*.*");
+        for (AnsiString name; files->FindNext(name);)
+            packed.insert(name);
+        EXPECT_EQ(packed, names) << PackFile(store);
+    }
+    EXPECT_FALSE(fs::exists(folder_->Path() / ".samplegen-staging"));
+}
+
+TEST_F(SampleGenerator, GeneratingAgainGivesTheSameBytesAndKeepsOtherFiles)
+{
+    ASSERT_TRUE(made_);
+    TempFolder again;
+    const fs::path kept = again.Path() / "Tvqe.ini";
+    std::ofstream(kept) << "[Game]\nWindowMode=ON\n";
+    ASSERT_TRUE(Generate(again.Path(), kSources));
+    std::map<std::string, std::string> second = Contents(again.Path());
+    EXPECT_EQ(second["Tvqe.ini"], "[Game]\nWindowMode=ON\n");
+    second.erase("Tvqe.ini");
+    const std::map<std::string, std::string> first = Contents(folder_->Path());
+    ASSERT_EQ(first.size(), second.size());
+    for (const auto& [name, data] : first)
+        EXPECT_TRUE(second[name] == data) << name << " differs";
+}
+
+} // namespace
