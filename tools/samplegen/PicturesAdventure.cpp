@@ -77,7 +77,9 @@ void SelCursor(Canvas& c)
     c.Gradient(0, 0, c.Width(), c.Height(), WithAlpha(kTeal, 220), WithAlpha(kTeal, 60), true);
 }
 
-void CalDigits(Canvas& c) { DigitStrip(c, kPaper); }
+// Date digits stand 16 pixels apart, hour digits only 10: the glyphs are narrower than their cells.
+void CalDateDigits(Canvas& c) { DigitStrip(c, kPaper, 20); }
+void CalTimeDigits(Canvas& c) { DigitStrip(c, kPaper, 16); }
 void CalSlash(Canvas& c) { c.Line(15, 3, 4, 23, 3, kPaper); }
 void CalColon(Canvas& c)
 {
@@ -296,9 +298,9 @@ constexpr PictureDrawer Drawers[] = {
     {"BacklogDown.png", BacklogDown},
     {"SelWindow.png", SelWindow},
     {"SelCursor.png", SelCursor},
-    {"CalDateNum.png", CalDigits},
+    {"CalDateNum.png", CalDateDigits},
     {"CalSlash.png", CalSlash},
-    {"CalTimeNum.png", CalDigits},
+    {"CalTimeNum.png", CalTimeDigits},
     {"CalColon.png", CalColon},
     {"Menu01.png", SideMenu<0>},
     {"Menu02.png", SideMenu<1>},

@@ -3,6 +3,7 @@
 #include "tools/samplegen/PictureStyle.h"
 
 #include <array>
+#include <cmath>
 #include <string_view>
 
 namespace samplegen {
@@ -13,16 +14,28 @@ constexpr std::string_view kGameTitle = "星河旋律";
 
 void Cursor(Canvas& c)
 {
-    // Eight 32 x 32 cells: an arrow whose sparkle turns from cell to cell.
-    for (int cell = 0; cell < 8; ++cell) {
+    // Eight 32 x 32 cells. Kinds 0 to 3 point with their top-left corner: an arrow whose sparkle
+    // grows from cell to cell. Kinds 4 to 7 have their hot spot at (15, 15): a ring that turns.
+    for (int cell = 0; cell < 4; ++cell) {
         const double x = cell * 32.0;
         c.Polygon({{x + 1, 1}, {x + 1, 24}, {x + 7, 18}, {x + 12, 28}, {x + 16, 26}, {x + 11, 16}, {x + 19, 16}}, kInk);
         c.Polygon({{x + 3, 5}, {x + 3, 19}, {x + 7, 15}, {x + 12, 25}, {x + 13, 24}, {x + 8, 14}, {x + 14, 14}}, kPaper);
-        const double sx = x + 24;
-        const double sy = 8;
-        const double reach = 3 + (cell % 4);
-        c.Line(sx - reach, sy, sx + reach, sy, 1.5, kGold);
-        c.Line(sx, sy - reach, sx, sy + reach, 1.5, kGold);
+        const double reach = 3 + cell;
+        c.Line(x + 24 - reach, 8, x + 24 + reach, 8, 1.5, kGold);
+        c.Line(x + 24, 8 - reach, x + 24, 8 + reach, 1.5, kGold);
+    }
+    for (int cell = 4; cell < 8; ++cell) {
+        const double cx = cell * 32.0 + 15.5;
+        const double cy = 15.5;
+        for (int k = 0; k < 24; ++k) {
+            const double a0 = k * 3.14159265 / 12;
+            const double a1 = (k + 1) * 3.14159265 / 12;
+            c.Line(cx + 9 * std::cos(a0), cy + 9 * std::sin(a0), cx + 9 * std::cos(a1), cy + 9 * std::sin(a1), 4, WithAlpha(kInk, 200));
+        }
+        for (int k = 0; k < 8; ++k) {
+            const double a = (k + (cell - 4) * 2) * 3.14159265 / 4;
+            c.Disc(cx + 9 * std::cos(a), cy + 9 * std::sin(a), k == 0 ? 2.5 : 1.5, k == 0 ? kGold : kPaper);
+        }
     }
 }
 

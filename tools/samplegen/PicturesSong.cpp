@@ -37,15 +37,19 @@ void Sheet(Canvas& c)
 
 void Notes(Canvas& c)
 {
-    // Ten patterns of 27 x 66: a note head with its stem, one colour each.
-    const std::uint32_t colours[10] = {kInk,  kTeal, kRose, kGold, kDusk,
-                                       kGrey, Rgb(0x30, 0xA0, 0x50), Rgb(0xE0, 0x60, 0x20), Rgb(0x20, 0x60, 0xC0), kWhite};
+    // Ten patterns of 27 x 66, the head 33 rows down. Patterns 0 to 4 carry their key letter at the
+    // foot, so their stem rises; 5 to 9 carry it at the top, so their stem falls. 4 and 9 are the
+    // notes the game plays itself.
+    const std::uint32_t colours[5] = {kInk, kTeal, kRose, Rgb(0x20, 0x60, 0xC0), kGrey};
     for (int k = 0; k < 10; ++k) {
         const double x = 27.0 * (k % 5);
         const double y = 66.0 * (k / 5);
-        c.Disc(x + 12, y + 54, 8.5, colours[k]);
-        c.Line(x + 20, y + 8, x + 20, y + 54, 2, colours[k]);
-        c.Line(x + 20, y + 8, x + 25, y + 20, 2, colours[k]);
+        const std::uint32_t colour = colours[k % 5];
+        c.Disc(x + 13, y + 33, 8, colour);
+        if (k < 5)
+            c.Line(x + 20, y + 33, x + 20, y + 6, 2, colour);
+        else
+            c.Line(x + 6, y + 33, x + 6, y + 60, 2, colour);
     }
 }
 
