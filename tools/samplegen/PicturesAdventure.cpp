@@ -162,7 +162,7 @@ void Riverside(Canvas& c)
     c.Gradient(0, 300, 640, 90, Rgb(0x50, 0x90, 0xC0), Rgb(0x30, 0x60, 0x98));
     c.FillRect(0, 390, 640, 90, Rgb(0xC8, 0xB8, 0x90));
     for (int k = 0; k < 5; ++k) {
-        c.FillRect(70 + 130 * k, 250, 8, 80, Rgb(0x60, 0x48, 0x30));
+        c.FillRect(70 + 130 * k, 250, 8, 50, Rgb(0x60, 0x48, 0x30));
         c.Disc(74 + 130 * k, 240, 34, Rgb(0xF0, 0xB0, 0xC8));
     }
 }

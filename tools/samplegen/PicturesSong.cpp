@@ -183,6 +183,13 @@ void NameBase(Canvas& c)
     c.FillRect(479, 442, 68, 2, kGold);
 }
 
+void NameButton(Canvas& c)
+{
+    // Over the letters the base shows: nothing, a light wash on focus, a deeper one when down.
+    c.RoundRect(3, 53, 44, 44, 8, WithAlpha(kTeal, 110));
+    c.RoundRect(3, 103, 44, 44, 8, WithAlpha(kGold, 130));
+}
+
 void NameFrame(Canvas& c)
 {
     for (int block = 0; block < 4; ++block) {
@@ -207,23 +214,20 @@ void NameHane(Canvas& c)
 
 void RankBackground(Canvas& c)
 {
+    // The tabs sit at the top left, the ten rows from y 64 in steps of 34, the page buttons at 420.
     Backdrop(c, kNight, kDusk, 61);
-    c.Text(320, 16, "演奏成绩", 30, kPaper, TextAlign::Centre, true, WithAlpha(kInk, 200));
-    GlassWindow(c, 50, 96, 540, 330, Rgb(0x18, 0x22, 0x40));
+    c.Text(500, 18, "演奏成绩", 26, kPaper, TextAlign::Centre, true, WithAlpha(kInk, 200));
+    GlassWindow(c, 24, 56, 592, 356, Rgb(0x18, 0x22, 0x40));
 }
 
-void Tab(Canvas& c, std::string_view label, int size)
-{
-    ButtonStrip(c, label, {Look::Normal, Look::Focus, Look::Selected, Look::Down}, size);
-}
-void RankEasy(Canvas& c) { Tab(c, "容易", 14); }
-void RankNormal(Canvas& c) { Tab(c, "普通", 14); }
-void RankHard(Canvas& c) { Tab(c, "困难", 14); }
-void RankBack(Canvas& c) { Tab(c, "上页", 13); }
-void RankNext(Canvas& c) { Tab(c, "下页", 13); }
-void RankExit(Canvas& c) { Tab(c, "返回", 13); }
+void RankEasy(Canvas& c) { ButtonStrip(c, "容易", {Look::Normal, Look::Focus, Look::Selected, Look::Disabled}, 14); }
+void RankNormal(Canvas& c) { ButtonStrip(c, "普通", {Look::Normal, Look::Focus, Look::Selected, Look::Disabled}, 14); }
+void RankHard(Canvas& c) { ButtonStrip(c, "困难", {Look::Normal, Look::Focus, Look::Selected, Look::Disabled}, 14); }
+void RankBack(Canvas& c) { ButtonStrip(c, "上页", {Look::Normal, Look::Focus, Look::Down, Look::Disabled}, 12); }
+void RankNext(Canvas& c) { ButtonStrip(c, "下页", {Look::Normal, Look::Focus, Look::Down, Look::Disabled}, 12); }
+void RankExit(Canvas& c) { ButtonStrip(c, "返回", {Look::Normal, Look::Focus, Look::Down}, 14); }
 void RankBase(Canvas& c) { c.RoundRect(0, 0, c.Width(), c.Height(), 8, WithAlpha(kTeal, 120)); }
-void RankDigits(Canvas& c) { DigitStrip(c, kPaper, 26); }
+void RankDigits(Canvas& c) { DigitStrip(c, kPaper, 20); }
 
 // ---- the sample song's own pictures ----
 
@@ -236,7 +240,7 @@ void SongPlate(Canvas& c)
 
 void SongName(Canvas& c)
 {
-    c.Text(4, 5, kSongTitle, 20, kPaper, TextAlign::Left, true);
+    c.Text(4, 7, kSongTitle, 20, kPaper, TextAlign::Left, true);
 }
 
 void StageHall(Canvas& c)
@@ -319,6 +323,7 @@ constexpr PictureDrawer Drawers[] = {
     {"SongCapAuto.png", CapAuto},
     {"SongCapDemo.png", CapDemo},
     {"NameBase.jpg", NameBase},
+    {"NameBtn.png", NameButton},
     {"NameFrame.png", NameFrame},
     {"NameAlphabet.png", NameAlphabet},
     {"NameNum.png", NameDigits},

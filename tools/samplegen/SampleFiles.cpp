@@ -21,19 +21,19 @@ constexpr SampleFile Files[] = {
     {GameData, "Wait.bmp", P, Bmp, 240, 44 + 9 * 28},
     {GameData, "Cap_Logo.png", P, Png, 120, 32},
     {GameData, "Cap_Copy.png", P, Png, 180, 20},
-    // Title menu: base, the title call's two pictures, nine buttons of three 200 x 26 blocks.
+    // Title menu: base, the title call's two pictures, nine buttons of three 160 x 26 blocks.
     {GameData, "TitleBase.png", P, Png, 640, 480},
     {GameData, "TitleCall01.png", P, Png, 640, 480},
     {GameData, "TitleCall02.png", P, Png, 640, 480},
-    {GameData, "TitleStart.png", P, Png, 200, 78},
-    {GameData, "TitleLoad.png", P, Png, 200, 78},
-    {GameData, "TitleAlbum.png", P, Png, 200, 78},
-    {GameData, "TitleSound.png", P, Png, 200, 78},
-    {GameData, "TitleFreePlay.png", P, Png, 200, 78},
-    {GameData, "TitleScore.png", P, Png, 200, 78},
-    {GameData, "TitleNetRanking.png", P, Png, 200, 78},
-    {GameData, "TitleConfig.png", P, Png, 200, 78},
-    {GameData, "TitleExit.png", P, Png, 200, 78},
+    {GameData, "TitleStart.png", P, Png, 160, 78},
+    {GameData, "TitleLoad.png", P, Png, 160, 78},
+    {GameData, "TitleAlbum.png", P, Png, 160, 78},
+    {GameData, "TitleSound.png", P, Png, 160, 78},
+    {GameData, "TitleFreePlay.png", P, Png, 160, 78},
+    {GameData, "TitleScore.png", P, Png, 160, 78},
+    {GameData, "TitleNetRanking.png", P, Png, 160, 78},
+    {GameData, "TitleConfig.png", P, Png, 160, 78},
+    {GameData, "TitleExit.png", P, Png, 160, 78},
     // Yes/no dialog: frame and two buttons of three 46 x 22 blocks.
     {GameData, "DlgF_Exit.png", P, Png, 208, 108},
     {GameData, "DlgYes.png", P, Png, 46, 66},
@@ -133,25 +133,28 @@ constexpr SampleFile Files[] = {
     {GameData, "SongCountYN.png", P, Png, 250, 100},
     {GameData, "SongCapAuto.png", P, Png, 166, 192},
     {GameData, "SongCapDemo.png", P, Png, 166, 192},
-    // Ranking-name entry: base with the letter grid, selection frame (4 blocks), alphabet (45
-    // cells of 17 x 34), score digits, ornament (2 blocks).
+    // Ranking-name entry: base with the letter grid, the letter buttons' shared look (normal,
+    // focus, down), selection frame (4 blocks), alphabet (45 cells of 17 x 34), score digits,
+    // ornament (2 blocks).
     {GameData, "NameBase.jpg", P, Jpeg, 640, 480},
+    {GameData, "NameBtn.png", P, Png, 50, 150},
     {GameData, "NameFrame.png", P, Png, 50, 200},
     {GameData, "NameAlphabet.png", P, Png, 17, 45 * 34},
     {GameData, "NameNum.png", P, Png, 17, 340},
     {GameData, "NameHane.png", P, Png, 124, 68},
-    // Song score screen: background, difficulty tabs and page buttons (4 blocks), row base,
-    // alphabet, page digits.
+    // Song score screen: background, difficulty tabs (normal, focus, selected, disabled), page
+    // buttons (normal, focus, down, disabled), exit button (3 blocks), row base, alphabet, page
+    // digits.
     {GameData, "RankBGScore.jpg", P, Jpeg, 640, 480},
-    {GameData, "RankBtnEasy.png", P, Png, 80, 96},
-    {GameData, "RankBtnNormal.png", P, Png, 80, 96},
-    {GameData, "RankBtnHard.png", P, Png, 80, 96},
-    {GameData, "RankBtnBack.png", P, Png, 60, 96},
-    {GameData, "RankBtnNext.png", P, Png, 60, 96},
-    {GameData, "RankBtnExit.png", P, Png, 60, 96},
-    {GameData, "RankBase.png", P, Png, 520, 30},
+    {GameData, "RankBtnEasy.png", P, Png, 100, 128},
+    {GameData, "RankBtnNormal.png", P, Png, 100, 128},
+    {GameData, "RankBtnHard.png", P, Png, 100, 128},
+    {GameData, "RankBtnBack.png", P, Png, 40, 128},
+    {GameData, "RankBtnNext.png", P, Png, 40, 128},
+    {GameData, "RankBtnExit.png", P, Png, 96, 96},
+    {GameData, "RankBase.png", P, Png, 576, 34},
     {GameData, "RankAlphabet.png", P, Png, 17, 45 * 34},
-    {GameData, "RankNum.png", P, Png, 17, 340},
+    {GameData, "RankNum.png", P, Png, 16, 240},
     // Backgrounds: a picture in each format the stage takes, the animated background's stand-in
     // picture and definition.
     {EvBG, "bg001.png", P, Png, 640, 480},
@@ -169,7 +172,7 @@ constexpr SampleFile Files[] = {
     // The song's own pictures: title plate, name plate for the score screen, stage backgrounds,
     // a background animation's frames, the dancer's sequence sheet and miss sheet.
     {SongData, "curtain.png", P, Png, 480, 188},
-    {SongData, "songname.png", P, Png, 240, 30},
+    {SongData, "songname.png", P, Png, 256, 34},
     {SongData, "StageBG01.png", P, Png, 640, 300},
     {SongData, "StageBG02.jpg", P, Jpeg, 640, 300},
     {SongData, "StageAnim1.png", P, Png, 640, 300},
