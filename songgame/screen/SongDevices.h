@@ -4,6 +4,7 @@
 
 #include "songgame/sound/SongSoundDevice.h"
 
+#include "platform/classes/AnsiString.h"
 #include "platform/input/SongInput.h"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ struct SongDevices {
     std::function<bool()> systemSoundPlaying;
     std::function<void()> takeSnapshot;                // a snapshot without the cursor
     std::function<void(int)> setResult;                // hands the run's result to the logic thread
+    // The settings file the joystick's button table is read from (empty: the default table).
+    AnsiString settingsFile;
 };
 
 // The main form's devices (its sound device through `owned`, which the caller keeps as long as the

@@ -1,5 +1,6 @@
 #include "songgame/screen/TMusicUnit.h"
 
+#include "songgame/screen/JoystickButtons.h"
 #include "songgame/screen/MusicRun.h"
 
 #include "songgame/song/SongFolder.h"
@@ -12,6 +13,7 @@
 #include "graphics/bitmaps/TXeRGBDib.h"
 #include "platform/font/DeviceContext.h"
 #include "shell/GameGlobals.h"
+#include "shell/config/TUserConfig.h"
 #include "shell/form/TGameForm.h"
 #include "shell/helpers/PictureLoading.h"
 #include "shell/helpers/RegistryHold.h"
@@ -70,6 +72,7 @@ SongDevices GameFormSongDevices(std::unique_ptr<SongSoundDevice>& owned)
 {
     SongDevices devices;
     devices.input = &input::ProcessSongInput();
+    devices.settingsFile = UserConfigPath();
     if (GameForm == nullptr)
         return devices;
     if (GameForm->SoundDevice() != nullptr) {
@@ -361,6 +364,7 @@ bool TMusicUnit::InitInput()
     FDevices.input->AcquireKeyboard();
     FInputAcquired = true;
     FJoystick = FDevices.input->JoystickAttached();
+    FDevices.input->SetButtonTable(ReadJoystickButtons(FDevices.settingsFile));
     return true;
 }
 
