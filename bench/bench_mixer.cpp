@@ -3,6 +3,8 @@
 // own SDL_MixAudioFormat adding the same sources; 32 TDSoundStreams with their refills; and the
 // error of GetPosition against the frames an output has consumed, under SDL's dummy driver and under
 // the silent back end's steady timer.
+#include "AudioTruth.h"
+
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/audio/sdl/SdlAudio.h"
@@ -203,79 +205,12 @@ BENCHMARK(StreamsWithRefills)->Unit(benchmark::kMicrosecond);
 // pacing thread asks for each period at a deadline of a steady timer, the truth is that timer's
 // schedule (the periods' asking times only add the thread's wake-up delays to it).
 
-std::int64_t SteadyNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-// Passes an inner back end's periods to the device and notes when each came and which output
-// frames it asked for.
-class RecordingBackEnd : public audio::BackEnd, private audio::Renderer {
-public:
-    struct Period {
-        std::int64_t ns;
-        std::uint64_t first;
-        std::uint32_t frames;
-        std::uint32_t latency;
-        std::uint32_t bufferWrite; // the watched buffer's write cursor after the period
-    };
-
-    explicit RecordingBackEnd(audio::BackEnd& inner) : inner_(inner) { periods_.resize(100000); }
-
-    const char* Name() const override { return "recording"; }
-    std::unique_ptr<audio::OutputStream> Open(const audio::PcmFormat& format, audio::Renderer& renderer) override
-    {
-        renderer_ = &renderer;
-        return inner_.Open(format, *this);
-    }
-    std::int64_t NowNs() const override { return inner_.NowNs(); }
-
-    void Watch(audio::Buffer* buffer) { watched_ = buffer; }
-    std::size_t Count() const { return count_.load(std::memory_order_acquire); }
-    const Period& At(std::size_t i) const { return periods_[i]; }
-
-private:
-    void Render(std::span<std::uint8_t> out, std::uint32_t frames, std::int64_t nowNs,
-                std::uint32_t latencyFrames) noexcept override
-    {
-        renderer_->Render(out, frames, nowNs, latencyFrames);
-        const std::size_t i = count_.load(std::memory_order_relaxed);
-        if (i >= periods_.size())
-            return;
-        std::uint32_t write = 0;
-        if (audio::Buffer* watched = watched_.load())
-            watched->GetCurrentPosition(nullptr, &write);
-        periods_[i] = {nowNs, first_, frames, latencyFrames, write};
-        first_ += frames;
-        count_.store(i + 1, std::memory_order_release);
-    }
-
-    audio::BackEnd& inner_;
-    audio::Renderer* renderer_ = nullptr;
-    std::vector<Period> periods_;
-    std::atomic<std::size_t> count_{0};
-    std::uint64_t first_ = 0;
-    std::atomic<audio::Buffer*> watched_{nullptr};
-};
+using benchaudio::HeardBetweenPeriods;
+using benchaudio::RecordingBackEnd;
+using benchaudio::SteadyNs;
 
 // The output frame heard at time `ns`: the frames consumed less the latency.
 using Truth = std::function<double(const RecordingBackEnd& rec, std::int64_t ns)>;
-
-// SDL's dummy driver: linear between the periods around `ns`; NaN past the last one.
-double HeardBetweenPeriods(const RecordingBackEnd& rec, std::int64_t ns)
-{
-    const std::size_t count = rec.Count();
-    std::size_t k = 0;
-    while (k + 1 < count && rec.At(k + 1).ns <= ns)
-        ++k;
-    if (k + 1 >= count)
-        return std::nan("");
-    const auto& a = rec.At(k);
-    const auto& b = rec.At(k + 1);
-    const double into = static_cast<double>(ns - a.ns) / static_cast<double>(b.ns - a.ns);
-    return static_cast<double>(a.first) - a.latency + into * a.frames;
-}
 
 // A steady output: its schedule starts where the least late of its periods puts it (a period is
 // never asked for before its deadline) and runs at the nominal rate.
