@@ -35,6 +35,8 @@ public:
     const SongJudge& Judgement() const { return judge_; }
     const SheetNotes& Sheet() const { return sheet_; }
     SongTime Clock() const { return stored_; }
+    // The song clock the performance would read now (the stored one when the music has no position).
+    SongTime Now() const;
 
 private:
     // ---- SongRunHost ----
@@ -78,7 +80,6 @@ private:
     // The buffered keyboard records of one read (none when the device is lost).
     std::span<const input::KeyRecord> ReadKeys();
     std::uint32_t MillisecondsNow() const;
-    SongTime Now() const;
     void RunSectionEntries(int section);
     void ReadPresses();
     void ReadJoystick();
