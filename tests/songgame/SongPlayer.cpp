@@ -30,21 +30,29 @@ std::vector<std::uint8_t> KeysDue(std::span<const TMusicNote> notes, std::uint32
 }
 
 SongPlay PlayWholeSong(TMusicUnit& unit, input::ScriptedSongInput& keys, const std::function<void()>& advance,
-                       int maxFrames)
+                       const SongPlayOptions& options)
 {
     constexpr int PhasePerform = 3;
+    constexpr int PhaseContinue = 6;
+    constexpr std::uint8_t Yes = 0x15;
     SongPlay play;
     unit.Start();
     const auto notes = unit.Chart().notes.first(static_cast<std::size_t>(unit.Chart().count));
-    while (play.frames < maxFrames && unit.Phase() != 0) {
+    int lastPhase = unit.Phase();
+    while (play.frames < options.maxFrames && unit.Phase() != 0) {
         advance();
-        if (unit.Phase() == PhasePerform) {
+        const int phase = unit.Phase();
+        play.goes += phase == PhasePerform && lastPhase != PhasePerform;
+        lastPhase = phase;
+        if (phase == PhasePerform && play.goes > options.silentGoes) {
             const MusicRun& run = *unit.Run();
             for (const std::uint8_t key : KeysDue(notes, run.Clock().clock, run.Now().clock)) {
                 keys.Tap(key);
                 ++play.taps;
             }
         }
+        if (phase == PhaseContinue)
+            keys.Tap(Yes);
         unit.Step(1);
         ++play.frames;
     }

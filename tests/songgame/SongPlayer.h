@@ -25,15 +25,23 @@ std::uint8_t LaneKey(int lane);
 // in the clock interval (after, upTo], one a lane, in chart order.
 std::vector<std::uint8_t> KeysDue(std::span<const TMusicNote> notes, std::uint32_t after, std::uint32_t upTo);
 
+struct SongPlayOptions {
+    int maxFrames = 30 * 600;
+    // Goes of the performance played without a key; after each the continue prompt is answered
+    // with Y, and the go after them is played perfectly.
+    int silentGoes = 0;
+};
+
 struct SongPlay {
     int frames = 0; // frames stepped
-    int taps = 0;   // keys tapped
+    int taps = 0;   // note keys tapped
+    int goes = 0;   // performances begun
     bool ended = false;
 };
 
 // Starts the screen and steps it a tick a frame until it is idle again (its result handed over) or
 // maxFrames have run; before each frame `advance` moves the song's clock on by one frame.
 SongPlay PlayWholeSong(TMusicUnit& unit, input::ScriptedSongInput& keys, const std::function<void()>& advance,
-                       int maxFrames = 30 * 600);
+                       const SongPlayOptions& options = {});
 
 } // namespace songtest

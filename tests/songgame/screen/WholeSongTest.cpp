@@ -82,37 +82,46 @@ TEST(WholeSong, PerfectPlayOnTheTimerClock)
     EXPECT_EQ(unit->LyricLength(), 5) << "the last lyric shown";
 }
 
-TEST(WholeSong, PerfectPlayOnTheMusicsClockWithTheRealSoundDevice)
+TEST(WholeSong, OnTheMusicsClockWithTheRealSoundDevice)
 {
-    MusicScreen s;
-    WriteSong(s);
-    s.tree.Write("Song\\TV01\\song.wav", songtest::WaveOfRamp(static_cast<int>(SongSeconds * 44'100)));
-    auto back = std::make_shared<audio::ManualAudio>();
-    back->settings.keepOutput = false;
-    TestSupport::ScopedAudioBackEnd audioGuard(back);
-    TWinControl form(nullptr);
-    auto* sound = new DirectX::TDSound(&form); // owned by the form
-    sound->SetEnabled(true);
-    DSoundSongDevice device(sound);
-    std::uint32_t ms = 0;
-    std::vector<int> results;
-    s.devices.sounds = &device;
-    s.devices.musicMs = [&ms] { return ms; };
-    s.devices.setResult = [&results](int result) { results.push_back(result); };
-    {
-        auto unit = s.Unit();
-        ASSERT_EQ(unit->TimingMode(), 1);
-        ASSERT_TRUE(s.SetupOnce(*unit));
-        input::ScriptedSongInput keys(s.input);
-        const songtest::SongPlay play = songtest::PlayWholeSong(*unit, keys, [&] {
-            ms += 33;
-            ASSERT_TRUE(back->Advance(1470)); // one frame of 44.1 kHz audio
-        });
-        ASSERT_TRUE(play.ended);
-        EXPECT_EQ(play.taps, Notes);
-        EXPECT_EQ(results, std::vector<int>{0});
-        EXPECT_EQ(unit->GetGauge(), Gauge);
-        EXPECT_EQ(unit->GetScore(), Score);
+    // Perfect at once, and perfect after a silent go that fails and is continued: the music starts
+    // again from its beginning on the real stream, with a fresh play state.
+    for (const int silentGoes : {0, 1}) {
+        SCOPED_TRACE(silentGoes);
+        MusicScreen s;
+        WriteSong(s);
+        s.tree.Write("Song\\TV01\\song.wav", songtest::WaveOfRamp(static_cast<int>(SongSeconds * 44'100)));
+        auto back = std::make_shared<audio::ManualAudio>();
+        back->settings.keepOutput = false;
+        TestSupport::ScopedAudioBackEnd audioGuard(back);
+        TWinControl form(nullptr);
+        auto* sound = new DirectX::TDSound(&form); // owned by the form
+        sound->SetEnabled(true);
+        DSoundSongDevice device(sound);
+        std::uint32_t ms = 0;
+        std::vector<int> results;
+        std::vector<std::string> systemSounds;
+        s.devices.sounds = &device;
+        s.devices.musicMs = [&ms] { return ms; };
+        s.devices.setResult = [&results](int result) { results.push_back(result); };
+        s.devices.playSystemSound = [&systemSounds](const char* name) { systemSounds.emplace_back(name); };
+        {
+            auto unit = s.Unit();
+            ASSERT_EQ(unit->TimingMode(), 1);
+            ASSERT_TRUE(s.SetupOnce(*unit));
+            input::ScriptedSongInput keys(s.input);
+            const songtest::SongPlay play = songtest::PlayWholeSong(*unit, keys, [&] {
+                ms += 33;
+                ASSERT_TRUE(back->Advance(1470)); // one frame of 44.1 kHz audio
+            }, {.silentGoes = silentGoes});
+            ASSERT_TRUE(play.ended);
+            EXPECT_EQ(play.goes, 1 + silentGoes);
+            EXPECT_EQ(play.taps, Notes);
+            EXPECT_EQ(systemSounds.size(), silentGoes != 0 ? 1u : 0u) << "the continue prompt's page sound";
+            EXPECT_EQ(results, std::vector<int>{0});
+            EXPECT_EQ(unit->GetGauge(), Gauge);
+            EXPECT_EQ(unit->GetScore(), Score);
+        }
+        sound->SetEnabled(false);
     }
-    sound->SetEnabled(false);
 }
