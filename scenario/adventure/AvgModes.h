@@ -12,6 +12,8 @@ public:
     bool Hurry() const { return hurry_; }
     void SetCtrl(bool held) { ctrl_ = held; }
     void SetHurry(bool on) { hurry_ = on; }
+    // Text not read before stops skip mode's button.
+    void StopSkip() { skip_ = false; }
     // 0 none, 1 text hidden or backlog, 2 side menu or dialog, 3 menus or a movie.
     int SubScreen() const { return subScreen_; }
     void SetSubScreen(int level) { subScreen_ = level; }

@@ -270,6 +270,9 @@ public:
     std::int32_t GetExtraItem() const { return FExtraItem; }
     void SetExtraItem(std::int32_t item) { FExtraItem = item; }
     std::int32_t GetExtraWord() const { return FExtraWord; }
+    // The value a finished song or game end leaves for the script (game mode 4).
+    std::int32_t GetResultValue() const { return FResultValue; }
+    void SetResultValue(std::int32_t value) { FResultValue = value; }
     bool GetOption(int i) const;
     void SetOption(int i, bool on);
     void SetAllOptions(bool on);

@@ -78,6 +78,8 @@ public:
     TGameState& State() const { return context_.state; }
     TSystemState& System() const { return context_.system; }
     void Yield() { yield_ = true; }
+    // Whether the last Run ended by a yield (not by its step bound, a halt or a stop).
+    bool Yielded() const { return yield_; }
     void RequestAutoSave() { autoSave_ = true; }
 
 private:

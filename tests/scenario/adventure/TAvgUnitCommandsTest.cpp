@@ -1,0 +1,139 @@
+// The script's operations on the adventure screen: voices from their packs, the choice window
+// with the chosen value, a record in choice mode opening the window at once, the extra selection,
+// movies refused without a player or under a menu, and the end of the game.
+#include "scenario/adventure/AvgTestSupport.h"
+
+#include "platform/host/VirtualKeys.h"
+#include "scenario/adventure/VoiceBank.h"
+#include "scenario/choice/TExSelUnit.h"
+#include "scenario/records/TGameState.h"
+#include "scenario/stage/TStageUnit.h"
+#include "scenario/windows/TSubWinUnit.h"
+
+using namespace AvgTest;
+
+namespace {
+
+const std::string kYes = "\xCA\xC7";  // GBK "shi"
+const std::string kNo = "\xB7\xF1";   // GBK "fou"
+
+class TAvgUnitCommands : public AvgFixture {
+protected:
+    void Key(std::uint16_t key) { unit_->AvgPanelKeyDown(nullptr, key, 0); }
+    // The voices played.
+    std::vector<std::string> Plays()
+    {
+        std::vector<std::string> plays;
+        for (const std::string& line : SoundLog())
+            if (line.starts_with("v") && line.ends_with(" play"))
+                plays.push_back(line);
+        return plays;
+    }
+};
+
+TEST_F(TAvgUnitCommands, VoicesComeFromTheirPackAndStartTheTalking)
+{
+    WriteVoicePack(12, {1234567, 1200001});
+    const struct {
+        const char* code;
+        std::vector<std::string> plays;
+        int binds;
+        bool talking;
+    } cases[] = {
+        {"voice 1234567\nvoice 1200001", {"v1234567 play", "v1200001 play"}, 1, true},
+        {"voice 1300000", {}, 1, false}, // pack 13 is missing
+        {"voice 1200002", {}, 1, false}, // pack 12 lacks it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        WriteScene(std::string(c.code) + "\nclickwait");
+        Start();
+        EXPECT_EQ(Plays(), c.plays);
+        EXPECT_EQ(unit_->Voices().Binds(), c.binds);
+        EXPECT_EQ(unit_->Talking().On(), c.talking);
+        unit_.reset();
+    }
+}
+
+TEST_F(TAvgUnitCommands, TheChoiceOpensTakesTheCursorAndPushesIt)
+{
+    WriteScene("choice \"" + kYes + "\" \"" + kNo + "\" 0 0\npush 1\nswap\nsetvar\nclickwait");
+    Start();
+    EXPECT_EQ(Wait(), WaitState::ChoiceOpening);
+    EXPECT_EQ(Record().GetGameMode(), 2);
+    EXPECT_TRUE(Record().GetStop());
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Choice; }), 1);
+    Frames(5);
+    EXPECT_EQ(Wait(), WaitState::Choice) << "the choice waits for the player";
+    unit_->OnEvent(1);
+    EXPECT_EQ(Wait(), WaitState::Choice) << "a click elsewhere decides nothing";
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_EQ(Wait(), WaitState::ChoiceClosing);
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Click; }), 1);
+    EXPECT_EQ(Record().GetVar(1), 1);
+}
+
+TEST_F(TAvgUnitCommands, ARecordInChoiceModeOpensTheChoiceAtOnce)
+{
+    WriteScene("choice \"" + kYes + "\" \"" + kNo + "\" 0 0\npush 1\nswap\nsetvar\nclickwait");
+    Start();
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Choice; }), 1);
+    const TGameState saved = Record();
+    unit_.reset();
+    Record() = saved;
+    Start(false);
+    unit_->LoadResume();
+    EXPECT_EQ(Wait(), WaitState::Choice);
+    EXPECT_TRUE(unit_->Windows().SelWinIsReady());
+    EXPECT_FALSE(unit_->Windows().SelWinIsActive()) << "opened at once";
+    unit_->OnEvent(5);
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Click; }), 1);
+    EXPECT_EQ(Record().GetVar(1), 0) << "the first row was under the cursor";
+}
+
+TEST_F(TAvgUnitCommands, TheExtraSelectionFadesInDecidesAndCloses)
+{
+    WriteScene("extraselect 3\npush 1\nswap\nsetvar\nsetvar 2 1");
+    Start();
+    EXPECT_EQ(Wait(), WaitState::ExSelOpening);
+    EXPECT_EQ(unit_->ExSel().GetIndex(), 3);
+    EXPECT_EQ(FramesUntil([&] { return Wait() == WaitState::ExSel; }), TExSelUnit::kFadeFrames);
+    unit_->OnExSelEvent(TExSelUnit::kCodeLeftClick);
+    EXPECT_EQ(Wait(), WaitState::ExSelDecided);
+    ASSERT_GE(FramesUntil([&] { return Record().GetVar(2) == 1; }), TExSelUnit::kFadeFrames);
+    EXPECT_EQ(Record().GetVar(1), 0) << "the selection's value";
+    EXPECT_FALSE(unit_->ExSel().IsBusy());
+}
+
+TEST_F(TAvgUnitCommands, MoviesNeedAPlayerAndNoMenu)
+{
+    WriteScene("openingmovie\nmovie 3\nendingmovie 2\nsetvar 1 1");
+    Start();
+    EXPECT_EQ(Record().GetVar(1), 1) << "without a player every movie is passed over";
+    EXPECT_TRUE(host_.rootPanels == std::vector<std::string>{"AvgPanel"});
+}
+
+TEST_F(TAvgUnitCommands, GameEndAndHaltHandBackTheirResults)
+{
+    for (const auto& [code, result] : {std::pair{"gameend 2", TAvgUnit::kResultEndGame}, {"halt", TAvgUnit::kResultHalted}}) {
+        WriteScene(code);
+        host_.results.clear();
+        Start();
+        EXPECT_FALSE(unit_->IsRunning());
+        EXPECT_EQ(host_.results, std::vector<int>{result});
+        unit_.reset();
+    }
+}
+
+TEST_F(TAvgUnitCommands, AMissingSceneHandsBackAtOnce)
+{
+    WriteScene("clickwait");
+    Start(false);
+    unit_->StartScenario("nowhere");
+    Frames(1);
+    EXPECT_FALSE(unit_->IsRunning());
+    EXPECT_EQ(host_.results, std::vector<int>{TAvgUnit::kResultHalted});
+}
+
+} // namespace
