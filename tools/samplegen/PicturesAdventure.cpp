@@ -109,10 +109,13 @@ void AvgPlace03(Canvas& c) { PlacePlate(c, "星见广场"); }
 
 void ExSelWin(Canvas& c)
 {
+    // The window answers the mouse button, not the place: the left button picks the first way,
+    // the right button the second.
     Backdrop(c, WithAlpha(kNight, 200), WithAlpha(kDusk, 200), 11);
     for (int k = 0; k < 2; ++k) {
         GlassWindow(c, 60 + 280 * k, 160, 240, 160);
-        c.Text(180 + 280 * k, 228, k == 0 ? "左边的路" : "右边的路", 22, kPaper, TextAlign::Centre, true);
+        c.Text(180 + 280 * k, 200, k == 0 ? "左键" : "右键", 18, kGold, TextAlign::Centre, true);
+        c.Text(180 + 280 * k, 240, k == 0 ? "第一条路" : "第二条路", 24, kPaper, TextAlign::Centre, true);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "tools/samplegen/SampleGenerator.h"
 
+#include "tools/samplegen/PictureStyle.h"
+
 #include "base/packs/TFileMan.h"
 #include "graphics/pictures/BmpPicture.h"
 #include "graphics/pictures/JpegPicture.h"
@@ -175,6 +177,24 @@ TEST_F(SampleGenerator, GeneratingAgainGivesTheSameBytesAndKeepsOtherFiles)
     ASSERT_EQ(first.size(), second.size());
     for (const auto& [name, data] : first)
         EXPECT_TRUE(second[name] == data) << name << " differs";
+}
+
+// A drawer whose file left the list would silently stop being made.
+TEST(SamplePictures, EveryDrawerMakesAListedFile)
+{
+    std::set<std::string_view> listed;
+    for (const SampleFile& file : SampleFiles())
+        if (file.maker == SampleMaker::Pictures)
+            listed.insert(file.name);
+    std::multiset<std::string_view> drawn;
+    for (const auto subject : {ShellPictures, AdventurePictures, SongPictures, TransitionPictures})
+        for (const PictureDrawer& drawer : subject())
+            drawn.insert(drawer.name);
+    for (const auto subject : {AdventureData, TransitionData})
+        for (const DataMaker& maker : subject())
+            drawn.insert(maker.name);
+    EXPECT_EQ(std::set<std::string_view>(drawn.begin(), drawn.end()), listed);
+    EXPECT_EQ(drawn.size(), listed.size()) << "a file has two drawers";
 }
 
 } // namespace
