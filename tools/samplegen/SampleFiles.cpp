@@ -181,28 +181,69 @@ constexpr SampleFile Files[] = {
     {SongData, "Dancer.png", P, Png, 384, 320},
     {SongData, "DancerMiss.png", P, Png, 192, 160},
 
-    // Sounds (system sounds play from the game data).
+    // Sounds (system sounds play from the game data): clicks, answers, the title's greeting, sound
+    // effects and ambient loops, voices, BGM tracks and the song's music.
     {GameData, "SysSEClick01.ogg", S, Sound},
     {GameData, "SysSEClick02.ogg", S, Sound},
+    {GameData, "SysSEClick03.ogg", S, Sound},
     {GameData, "SysSEClick04.ogg", S, Sound},
     {GameData, "SysSEClick05.ogg", S, Sound},
+    {GameData, "SysSEClick06.ogg", S, Sound},
     {GameData, "SysSEOk.ogg", S, Sound},
     {GameData, "SysSEErr.ogg", S, Sound},
     {GameData, "SysSEPage.ogg", S, Sound},
+    {GameData, "TitleVoice03.ogg", S, Sound},
     {Bgm, "Track01.bgm", S, Sound},
+    {Bgm, "Track02.bgm", S, Sound},
+    {Bgm, "Track03.bgm", S, Sound},
+    {Bgm, "Track04.bgm", S, Sound},
     {EvSE, "se001.ogg", S, Sound},
+    {EvSE, "se002.ogg", S, Sound},
+    {EvSE, "se003.ogg", S, Sound},
+    {EvSE, "se004.ogg", S, Sound},
+    {EvSE, "se005.ogg", S, Sound},
+    {EvSE, "se006.ogg", S, Sound},
+    {EvSE, "se010.ogg", S, Sound},
+    {EvSE, "se011.ogg", S, Sound},
     {Voice, "0000000001.ogg", S, Sound},
-    {SongMusic, "song.ogg", S, Sound},
-    // Movie.
+    {Voice, "0000000002.ogg", S, Sound},
+    {Voice, "0000000003.ogg", S, Sound},
+    {Voice, "0000000004.ogg", S, Sound},
+    {Voice, "0000000005.ogg", S, Sound},
+    {Voice, "0000000006.ogg", S, Sound},
+    {Voice, "0000000007.ogg", S, Sound},
+    {Voice, "0000000008.ogg", S, Sound},
+    {Voice, "0000000009.ogg", S, Sound},
+    {Voice, "0000000010.ogg", S, Sound},
+    {Voice, "0000000011.ogg", S, Sound},
+    {Voice, "0000000012.ogg", S, Sound},
+    // Movies: the opening, a numbered movie and the ending.
     {Movie, "TVOP.mpg", M, Mpeg},
+    {Movie, "TV01.mpg", M, Mpeg},
+    {Movie, "TVED1.mpg", M, Mpeg},
     // Scenario.
     {Script, "Scene.tbl", C, Data},
     {Script, "SpeakTbl.csv", C, Data},
     {Script, "scr00001.dvo", C, Data},
-    // Song.
+    // Song: identity, chart, stage script with its definition files and cheer, key sounds (bells
+    // in Ogg Vorbis, a clap in ADP1 and a hat in WAVE) and the music beside the packs.
     {SongData, "SONG.ID", G, Data},
     {SongData, "Song.txt", G, Data},
     {SongData, "Anime.txt", G, Data},
+    {SongData, "dancer.txt", G, Data},
+    {SongData, "dancermiss.txt", G, Data},
+    {SongData, "cheer.ogg", G, Sound},
+    {SongKey, "C5.ogg", G, Sound},
+    {SongKey, "D5.ogg", G, Sound},
+    {SongKey, "E5.ogg", G, Sound},
+    {SongKey, "G5.ogg", G, Sound},
+    {SongKey, "A5.ogg", G, Sound},
+    {SongKey, "C6.ogg", G, Sound},
+    {SongKey, "D6.ogg", G, Sound},
+    {SongKey, "E6.ogg", G, Sound},
+    {SongKey, "CLAP.adp", G, Sound},
+    {SongKey, "HAT.wav", G, Sound},
+    {SongMusic, "song.ogg", G, Sound},
 };
 
 struct StoreRow {

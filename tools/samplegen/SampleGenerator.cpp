@@ -1,7 +1,10 @@
 #include "tools/samplegen/SampleGenerator.h"
 
 #include "tools/samplegen/PackStep.h"
+#include "tools/samplegen/MovieWriter.h"
 #include "tools/samplegen/Pictures.h"
+#include "tools/samplegen/SongWriter.h"
+#include "tools/samplegen/SoundSet.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +17,9 @@ namespace fs = std::filesystem;
 // The writers, one per maker; the sound, movie, scenario and song writers join as they come.
 constexpr SampleWriter Writers[] = {
     {SampleMaker::Pictures, "pictures", WritePictures},
+    {SampleMaker::Sounds, "sounds", WriteSounds},
+    {SampleMaker::Movie, "movies", WriteMovies},
+    {SampleMaker::Song, "song", WriteSong},
 };
 
 // Beside the game folder's own files while it is made, removed afterwards.
