@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures the CPU time the game executable uses over 10 s with nothing happening (the logic
-# thread waiting frames on the loading screen), in a window on a virtual X server, in the 30FPS and
-# FULL frame modes. Not a test: it prints the share of one core each mode took (goal: under 2% in
-# 30FPS). Needs Xvfb (xvfb-run).
+# thread waiting frames on its first screen), in a window on a virtual X server, in the 30FPS and
+# FULL frame modes, with the sample game's data that the build puts beside the executable. Not a
+# test: it prints the share of one core each mode took (goal: under 2% in 30FPS) and the resident
+# memory at the end of the 10 s. Needs Xvfb (xvfb-run).
 #
 #   bench/game_idle_cpu.sh [GAME_EXECUTABLE]     (default: build-bench/game/tvqe, else build/game/tvqe)
 set -euo pipefail
@@ -32,8 +33,12 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 for mode in 30fps Full; do
     folder="$(mktemp -d)"
-    # The program folder is the executable's: each run gets a copy beside its own settings file.
+    # The program folder is the executable's: each run gets a copy with the game's data (the packs
+    # and data folders made by samplegen) beside its own settings file.
     cp "$game" "$folder/tvqe"
+    for data in "$(dirname "$game")"/*.pak "$(dirname "$game")"/{BGM,Movie,Song,Voice}; do
+        [ -e "$data" ] && cp -r "$data" "$folder/"
+    done
     printf '[Game]\r\nFPSMode=%s\r\nWindowMode=ON\r\n' "$mode" > "$folder/Tvqe.ini"
     "$folder/tvqe" -window &
     pid=$!
@@ -46,10 +51,11 @@ for mode in 30fps Full; do
     before=$(cpu_ticks "$pid")
     sleep "$seconds"
     after=$(cpu_ticks "$pid")
+    resident=$(awk '/^VmRSS:/ { print int($2 / 1024) }' "/proc/$pid/status")
     # SDL turns SIGTERM into a close request, which asks a question in a window: end it at once.
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     rm -rf "$folder"
-    awk -v m="$mode" -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" \
-        'BEGIN { printf "%-6s %6.2f%% of a core (%.2f s of CPU in %d s)\n", m, 100 * t / hz / s, t / hz, s }'
+    awk -v m="$mode" -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" -v r="$resident" \
+        'BEGIN { printf "%-6s %6.2f%% of a core (%.2f s of CPU in %d s), %d MiB resident\n", m, 100 * t / hz / s, t / hz, s, r }'
 done
