@@ -510,7 +510,10 @@ void TGameForm::SetCursorPoint(int x, int y)
     FCursorY = y - hotSpot;
 }
 
+// The move a windowing system reports after a warp is queued here, so that hover and focus follow
+// the warp alike headless and on desktops that refuse or do not report warps.
 void TGameForm::SetMousePos(int x, int y)
 {
     FServices.setCursorPos(x, y);
+    PushInput(TInputRecord::MouseMove(0, x, y));
 }

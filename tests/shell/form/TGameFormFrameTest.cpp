@@ -149,6 +149,26 @@ TEST_F(TGameFormFrameTest, QueuesInputOnlyInTheMenuAndAdventureStates)
     }
 }
 
+// A warp moves the pointer and queues the move a desktop would report, so hover follows it.
+TEST_F(TGameFormFrameTest, AMouseWarpQueuesTheMoveItCausesInTheInputStates)
+{
+    std::vector<std::string> seen;
+    TXeRGBPanel* root = form->RootPanel();
+    root->SetCreated(true);
+    root->OnMouseMove = [&](TObject*, TShiftState, int x, int y) { seen.push_back(std::to_string(x) + "," + std::to_string(y)); };
+    form->SetState(fsRunning);
+    form->SetMousePos(1, 2);
+    EXPECT_EQ(mouse.x, 1);
+    EXPECT_EQ(mouse.y, 2);
+    EXPECT_EQ(form->QueuedInput(), 0u);
+    form->EnterState2();
+    form->SetMousePos(30, 40);
+    EXPECT_EQ(mouse.x, 30);
+    EXPECT_EQ(form->QueuedInput(), 1u);
+    form->Update(0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"30,40"}));
+}
+
 TEST_F(TGameFormFrameTest, WindowEventsBecomeInputRecordsReplayedInOrder)
 {
     using Kind = host::WindowEvent::Kind;
