@@ -99,8 +99,10 @@ void AvgFixture::Start(bool startScene)
         TAvgUnit::Context{records_, system_, readMes_, config_, scripts_, host_, random_, movie_});
     ASSERT_TRUE(unit_->Initialize(&pictures_.Files()));
     host_.AttachPanel(unit_->AvgPanel());
-    if (startScene)
+    if (startScene) {
+        records_ = TScenarioRecords();
         unit_->StartScenario("s");
+    }
 }
 
 void AvgFixture::Frames(int n)

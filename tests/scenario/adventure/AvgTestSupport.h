@@ -68,7 +68,7 @@ protected:
     void PlainBackground(int number, std::uint32_t colour);
     void PlainCharacter(int number, std::uint32_t colour);
 
-    // Makes and initialises the screen; then starts scene "s" when asked.
+    // Makes and initialises the screen; then starts scene "s" as a new game when asked.
     void Start(bool startScene = true);
     void Frames(int n);
     // Single frames until `done` holds; the number of frames run, or -1 after `limit` frames.

@@ -1,11 +1,17 @@
 // The script's operations on the adventure screen: voices from their packs, the choice window
 // with the chosen value, a record in choice mode opening the window at once, the extra selection,
-// movies refused without a player or under a menu, and the end of the game.
+// a movie in place of the screen (refused without a player or under a menu), and the end of the game.
 #include "scenario/adventure/AvgTestSupport.h"
 
+#include "support/Eventually.h"
+#include "support/TestMovies.h"
+#include "graphics/bitmaps/TXeRGBBits.h"
+#include "graphics/panels/TXeRGBPanel.h"
 #include "platform/host/VirtualKeys.h"
 #include "scenario/adventure/VoiceBank.h"
 #include "scenario/choice/TExSelUnit.h"
+#include "scenario/movie/MovieHost.h"
+#include "scenario/movie/TMovieUnit.h"
 #include "scenario/records/TGameState.h"
 #include "scenario/stage/TStageUnit.h"
 #include "scenario/windows/TSubWinUnit.h"
@@ -106,12 +112,81 @@ TEST_F(TAvgUnitCommands, TheExtraSelectionFadesInDecidesAndCloses)
     EXPECT_FALSE(unit_->ExSel().IsBusy());
 }
 
-TEST_F(TAvgUnitCommands, MoviesNeedAPlayerAndNoMenu)
+TEST_F(TAvgUnitCommands, WithoutAPlayerMoviesArePassedOver)
 {
     WriteScene("openingmovie\nmovie 3\nendingmovie 2\nsetvar 1 1");
     Start();
-    EXPECT_EQ(Record().GetVar(1), 1) << "without a player every movie is passed over";
-    EXPECT_TRUE(host_.rootPanels == std::vector<std::string>{"AvgPanel"});
+    EXPECT_EQ(Record().GetVar(1), 1);
+    EXPECT_EQ(host_.rootPanels, std::vector<std::string>{"AvgPanel"});
+}
+
+// A movie host without sound whose millisecond clock the test moves.
+class SilentMovieHost : public MovieHost {
+public:
+    TXeRGBBits* CreateMovieSurface() override
+    {
+        surfaces.push_back(std::make_unique<TXeRGBBits>(nullptr));
+        TXeRGBBits* bits = surfaces.back().get();
+        bits->SetBitDepth(bd32);
+        bits->Resize(640, 480);
+        bits->Create();
+        return bits;
+    }
+    void DeleteMovieSurface(TXeRGBBits* surface) override
+    {
+        std::erase_if(surfaces, [&](const auto& s) { return s.get() == surface; });
+    }
+    DirectX::TDSound* SoundDevice() override { return nullptr; }
+    int BgmVolume() override { return 100; }
+    void PlayMute() override {}
+    bool TryLockFrame() override { return true; }
+    void UnlockFrame() override {}
+    void SetOnMovieDraw(MovieDraw) override {}
+    void DrawMovie() override {}
+    void SetThreadResult(int) override {}
+    void SetDisplayListener(DisplayListener) override {}
+    std::uint32_t TickCount() override { return tick; }
+
+    std::uint32_t tick = 1000;
+    std::vector<std::unique_ptr<TXeRGBBits>> surfaces;
+};
+
+TEST_F(TAvgUnitCommands, AMoviePlaysInPlaceOfTheScreenUnlessAMenuIsOpen)
+{
+    const auto made = TestSupport::ColourMovie(false);
+    if (!made)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    std::filesystem::create_directories(folder_.Native() / "Movie");
+    std::filesystem::copy_file(*made, folder_.Native() / "Movie" / "TV03.mpg");
+    SilentMovieHost movieHost;
+    TMovieUnit movie(nullptr);
+    ASSERT_TRUE(movie.Initialize(movieHost, nullptr, true, -1));
+    movie_ = &movie;
+    WriteScene("wait 100\nmovie 3\nsetvar 1 1");
+    Start();
+
+    // A movie asked for while a menu covers the screen plays nothing.
+    unit_->Modes().SetSubScreen(3);
+    unit_->PlayMovie(3);
+    EXPECT_FALSE(movie.IsOpen());
+    EXPECT_EQ(host_.rootPanels, std::vector<std::string>{"AvgPanel"});
+    unit_->Modes().SetSubScreen(0);
+
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Movie; }), 1);
+    EXPECT_TRUE(movie.Running());
+    EXPECT_EQ(host_.rootPanels, std::vector<std::string>{movie.MoviePanel()->Name});
+    EXPECT_EQ(unit_->Modes().SubScreen(), 3);
+    EXPECT_TRUE(TestSupport::Eventually([&] {
+        movieHost.tick += 40;
+        unit_->Update(1);
+        return Wait() != WaitState::Movie;
+    }));
+    EXPECT_FALSE(movie.IsOpen()) << "the player is closed after the movie";
+    EXPECT_EQ(host_.rootPanels, std::vector<std::string>{"AvgPanel"});
+    Frames(1);
+    EXPECT_EQ(Record().GetVar(1), 1);
+    unit_.reset();
+    movie.Finalize();
 }
 
 TEST_F(TAvgUnitCommands, GameEndAndHaltHandBackTheirResults)

@@ -48,4 +48,122 @@ TEST_F(TAvgUnitTest, ThirtyFramesOfWaitEndOnTheThirtyFirst)
     EXPECT_FALSE(unit_->IsRunning());
 }
 
+TEST_F(TAvgUnitTest, AClickWaitEndsInAStageUpdateWhenTheStageInputsChanged)
+{
+    const struct {
+        const char* code;
+        WaitState after;
+        int weather;
+    } cases[] = {
+        {"clickwait", WaitState::Run, 2},
+        {"setmeter 160\nclickwait", WaitState::StageChange, 3},
+        {"settime 1900\nclickwait", WaitState::StageChange, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        WriteScene(std::string(c.code) + "\nsetvar 1 1");
+        Start();
+        ASSERT_EQ(Wait(), WaitState::Click);
+        unit_->OnEvent(1);
+        EXPECT_EQ(Wait(), c.after);
+        EXPECT_EQ(unit_->Stage().WeatherLevel(), c.weather);
+        EXPECT_EQ(unit_->Stage().TimeBand(), Record().GetTimeOfDay());
+        ASSERT_GE(FramesUntil([&] { return Record().GetVar(1) == 1; }), 1);
+        unit_.reset();
+    }
+}
+
+TEST_F(TAvgUnitTest, KeysAndCodesWithoutASubScreenCountAsClicks)
+{
+    // Until the sub-screens are wired every opener is refused, so each of these ends the wait.
+    for (const int code : {1, 2, 3, 14, 17, 18, 19, 20}) {
+        SCOPED_TRACE(code);
+        WriteScene("clickwait\nsetvar 1 1");
+        Start();
+        unit_->OnEvent(code);
+        Frames(1);
+        EXPECT_EQ(Record().GetVar(1), 1);
+        unit_.reset();
+    }
+    for (std::uint16_t key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+        SCOPED_TRACE(key);
+        WriteScene("clickwait\nsetvar 1 1");
+        Start();
+        unit_->AvgPanelKeyDown(nullptr, key, 0);
+        Frames(1);
+        EXPECT_EQ(Record().GetVar(1), 1);
+        unit_.reset();
+    }
+}
+
+TEST_F(TAvgUnitTest, TheCursorFollowsTheRecordAndTheChoice)
+{
+    WriteScene("cursorhide\nclickwait\nchoice \"\xCA\xC7\" 0 0 0\ncursorshow\nclickwait");
+    Start();
+    EXPECT_EQ(host_.cursor, -1);
+    unit_->OnEvent(1);
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Choice; }), 1);
+    EXPECT_EQ(host_.cursor, 0) << "the player needs the pointer to choose";
+    unit_->OnEvent(5);
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Click; }), 1);
+    EXPECT_EQ(host_.cursor, 0);
+}
+
+TEST_F(TAvgUnitTest, TalkingRunsForItsTimeOrWhileTheVoicePlays)
+{
+    WriteVoicePack(0, {5});
+    WriteScene("charput 1 1\nstagechange 0\ntalkall\ntalkanim 1000\nwait 100000");
+    Start();
+    ASSERT_GE(FramesUntil([&] { return unit_->Talking().On(); }), 1) << "after the stage change's frame";
+    EXPECT_TRUE(unit_->Talking().Shown());
+    Frames(29);
+    EXPECT_TRUE(unit_->Talking().Shown());
+    Frames(1);
+    EXPECT_FALSE(unit_->Talking().Shown()) << "30 frames of a second";
+    unit_->VoicePlay(5, 0, 0);
+    EXPECT_TRUE(unit_->Talking().Shown());
+    Frames(10);
+    EXPECT_TRUE(unit_->Talking().Shown());
+    device_.EndPlaying("v5");
+    Frames(1);
+    EXPECT_FALSE(unit_->Talking().Shown());
+    unit_->TalkStop();
+    EXPECT_FALSE(unit_->Talking().On());
+}
+
+TEST_F(TAvgUnitTest, NovelModeAndPlaceNames)
+{
+    config_.ShowPlaceName = 1;
+    WriteScene("timeopen 1\nplacename 3\nnovel 1\nmessage \"" + kHello + "\"\nclickwait\nnovel 0\nplacename 3\nclickwait");
+    Start();
+    EXPECT_TRUE(unit_->Windows().PlaceWinIsReady());
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Click; }), 1);
+    EXPECT_TRUE(unit_->Windows().NovelWin().IsReady());
+    EXPECT_FALSE(unit_->Windows().MesWin().IsReady());
+    EXPECT_FALSE(unit_->Windows().TimeWinIsReady()) << "the novel window covers the clock";
+    EXPECT_EQ(unit_->Windows().NovelWin().Rows().Text(0), kHello);
+    config_.ShowPlaceName = 0;
+    unit_->Windows().PlaceWinClose();
+    unit_->OnEvent(1);
+    ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::Click; }), 1);
+    EXPECT_TRUE(unit_->Windows().MesWin().IsReady());
+    EXPECT_FALSE(unit_->Windows().NovelWin().IsReady());
+    EXPECT_FALSE(unit_->Windows().PlaceWinIsReady()) << "\"ShowPlaceName\" off";
+}
+
+TEST_F(TAvgUnitTest, AGameEndedForASongGoesOnWithItsResult)
+{
+    WriteScene("gameend 3\npush 1\nswap\nsetvar\nclickwait");
+    Start();
+    ASSERT_EQ(host_.results, std::vector<int>{TAvgUnit::kResultEndGame});
+    EXPECT_EQ(Record().GetGameMode(), 4);
+    unit_.reset();
+    Record().SetResultValue(42);
+    Start(false);
+    unit_->Resume();
+    EXPECT_TRUE(unit_->IsRunning());
+    EXPECT_EQ(Wait(), WaitState::Click);
+    EXPECT_EQ(Record().GetVar(1), 42);
+}
+
 } // namespace
