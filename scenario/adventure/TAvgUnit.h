@@ -222,7 +222,7 @@ private:
 
     // TAvgUnitChoice.cpp
     void ChoiceDecide();
-    void ExSelDecide();
+    void ExSelDecide(std::int32_t value);
     void ExSelClosed();
     bool StartMovie(const AnsiString& fileName);
     void StepMovie();

@@ -46,9 +46,9 @@ void TAvgUnit::ExSelShow()
     avgPanel_->SetModify();
 }
 
-void TAvgUnit::ExSelDecide()
+void TAvgUnit::ExSelDecide(std::int32_t value)
 {
-    engine_->SetChoice(exSel_->GetSelected());
+    engine_->SetChoice(value);
     SetWaitState(WaitState::ExSelDecided);
 }
 

@@ -73,11 +73,11 @@ void TAvgUnit::OnExSelEvent(int code)
     const WaitState state = waits_.State();
     switch (code) {
     case TExSelUnit::kCodeLeftClick:
-        if (state == WaitState::ExSelOpening || state == WaitState::ExSel)
-            ExSelDecide();
-        break;
     case TExSelUnit::kCodeRightClick:
-        RightClick();
+        // The window answers the button, not the place: the left one picks the first way (0), the
+        // right one the second (1).
+        if (state == WaitState::ExSelOpening || state == WaitState::ExSel)
+            ExSelDecide(code == TExSelUnit::kCodeLeftClick ? 0 : 1);
         break;
     case TExSelUnit::kCodeShown:
         if (state == WaitState::ExSelDecided)

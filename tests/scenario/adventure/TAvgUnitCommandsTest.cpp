@@ -98,18 +98,24 @@ TEST_F(TAvgUnitCommands, ARecordInChoiceModeOpensTheChoiceAtOnce)
     EXPECT_EQ(Record().GetVar(1), 0) << "the first row was under the cursor";
 }
 
-TEST_F(TAvgUnitCommands, TheExtraSelectionFadesInDecidesAndCloses)
+TEST_F(TAvgUnitCommands, TheExtraSelectionAnswersTheButtonAndCloses)
 {
-    WriteScene("extraselect 3\npush 1\nswap\nsetvar\nsetvar 2 1");
-    Start();
-    EXPECT_EQ(Wait(), WaitState::ExSelOpening);
-    EXPECT_EQ(unit_->ExSel().GetIndex(), 3);
-    EXPECT_EQ(FramesUntil([&] { return Wait() == WaitState::ExSel; }), TExSelUnit::kFadeFrames);
-    unit_->OnExSelEvent(TExSelUnit::kCodeLeftClick);
-    EXPECT_EQ(Wait(), WaitState::ExSelDecided);
-    ASSERT_GE(FramesUntil([&] { return Record().GetVar(2) == 1; }), TExSelUnit::kFadeFrames);
-    EXPECT_EQ(Record().GetVar(1), 0) << "the selection's value";
-    EXPECT_FALSE(unit_->ExSel().IsBusy());
+    for (const auto& [code, value] : {std::pair{TExSelUnit::kCodeLeftClick, 0}, {TExSelUnit::kCodeRightClick, 1}}) {
+        SCOPED_TRACE(code);
+        WriteScene("windowopen\nextraselect 3\npush 1\nswap\nsetvar\nsetvar 2 1\nclickwait");
+        Start();
+        ASSERT_GE(FramesUntil([&] { return Wait() == WaitState::ExSelOpening; }), 1);
+        EXPECT_EQ(unit_->ExSel().GetIndex(), 3);
+        EXPECT_EQ(FramesUntil([&] { return Wait() == WaitState::ExSel; }), TExSelUnit::kFadeFrames);
+        EXPECT_FALSE(unit_->Windows().MesWin().IsReady()) << "the message window makes way";
+        unit_->OnExSelEvent(code);
+        EXPECT_EQ(Wait(), WaitState::ExSelDecided);
+        ASSERT_GE(FramesUntil([&] { return Record().GetVar(2) == 1; }), TExSelUnit::kFadeFrames);
+        EXPECT_EQ(Record().GetVar(1), value);
+        EXPECT_FALSE(unit_->ExSel().IsBusy());
+        EXPECT_TRUE(unit_->Windows().MesWin().IsReady()) << "and comes back";
+        unit_.reset();
+    }
 }
 
 TEST_F(TAvgUnitCommands, WithoutAPlayerMoviesArePassedOver)
