@@ -223,8 +223,9 @@ constexpr SampleFile Files[] = {
     {Movie, "TVED1.mpg", M, Mpeg},
     // Scenario.
     {Script, "Scene.tbl", C, Data},
-    {Script, "SpeakTbl.csv", C, Data},
     {Script, "scr00001.dvo", C, Data},
+    {Script, "scr00002.dvo", C, Data},
+    {GameData, "SpeakTbl.csv", C, Data}, // read through the data file manager
     // Song: identity, chart, stage script with its definition files and cheer, key sounds (bells
     // in Ogg Vorbis, a clap in ADP1 and a hat in WAVE) and the music beside the packs.
     {SongData, "SONG.ID", G, Data},

@@ -3,6 +3,7 @@
 #include "tools/samplegen/PackStep.h"
 #include "tools/samplegen/MovieWriter.h"
 #include "tools/samplegen/Pictures.h"
+#include "tools/samplegen/ScenarioWriter.h"
 #include "tools/samplegen/SongWriter.h"
 #include "tools/samplegen/SoundSet.h"
 
@@ -19,6 +20,7 @@ constexpr SampleWriter Writers[] = {
     {SampleMaker::Pictures, "pictures", WritePictures},
     {SampleMaker::Sounds, "sounds", WriteSounds},
     {SampleMaker::Movie, "movies", WriteMovies},
+    {SampleMaker::Scenario, "scenario", WriteScenario},
     {SampleMaker::Song, "song", WriteSong},
 };
 
