@@ -1,5 +1,6 @@
 #include "scenario/adventure/AvgTestSupport.h"
 
+#include "graphics/bitmaps/TXeAlpha.h"
 #include "graphics/panels/TXeRGBPanel.h"
 #include "platform/classes/Format.h"
 #include "scenario/script/ScriptFile.h"
@@ -128,6 +129,17 @@ std::vector<std::string> AvgFixture::MessageRows() const
     for (int r = 0; r <= rows.Row() && r < rows.RowCount(); ++r)
         texts.emplace_back(rows.Text(r));
     return texts;
+}
+
+int AvgFixture::Coverage(int column, int row) const
+{
+    const TXeAlpha* layer = unit_->Windows().Panel("MesText")->Alpha();
+    const int cell = unit_->Windows().MesWin().CellWidth();
+    int sum = 0;
+    for (int y = TextWindow::RowPitch * row; y < TextWindow::RowPitch * row + cell; ++y)
+        for (int x = cell * column; x < cell * column + cell; ++x)
+            sum += layer->PGet(x, y);
+    return sum;
 }
 
 } // namespace AvgTest

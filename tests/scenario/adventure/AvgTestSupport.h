@@ -79,6 +79,8 @@ protected:
     bool Playing(const std::string& sound) const { return device_.Live(sound) != nullptr && device_.Live(sound)->playing; }
     // The rows of the message window's text as the window holds them.
     std::vector<std::string> MessageRows() const;
+    // The ink on the message window's text layer in the cell of `column` in `row`.
+    int Coverage(int column, int row) const;
 
     PackFixture::ScratchFolder folder_;
     std::filesystem::path savedFolder_;

@@ -53,7 +53,12 @@ TEST_F(TAvgUnitScenario, PlaysToItsEndWithClicks)
 {
     Start();
     EXPECT_EQ(Wait(), WaitState::StageChange) << "the fade to background 1 runs first";
-    EXPECT_GT(ToPlayer(), 5);
+    ASSERT_GT(FramesUntil([&] { return unit_->Windows().MesWin().State() == wsPrinting; }), 5);
+    EXPECT_EQ(Coverage(1, 0), 0) << "the second character is not shown yet";
+    EXPECT_GT(ToPlayer(), 2);
+    EXPECT_GT(Coverage(0, 0), 0);
+    EXPECT_GT(Coverage(1, 0), 0);
+    EXPECT_EQ(Coverage(2, 0), 0);
     EXPECT_EQ(unit_->Stage().CurrentPicture(), 1);
     EXPECT_EQ(unit_->Stage().CurChar(1), 1);
     EXPECT_TRUE(Playing("bgm2"));
@@ -67,6 +72,8 @@ TEST_F(TAvgUnitScenario, PlaysToItsEndWithClicks)
     ASSERT_GE(ToPlayer(), 1);
     EXPECT_EQ(Wait(), WaitState::Click);
     EXPECT_EQ(MessageRows(), (Rows{kAutumn, kWinter})) << "a new page, then two lines";
+    EXPECT_GT(Coverage(0, 1), 0);
+    EXPECT_EQ(Coverage(1, 1), 0);
 
     unit_->OnEvent(1);
     ASSERT_GE(ToPlayer(), 1);
