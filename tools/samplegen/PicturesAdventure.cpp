@@ -213,51 +213,64 @@ void Dammy(Canvas& c)
 }
 
 // ---- characters ----
-// A sheet of 320 x 400: the body at (0, 0, 240, 400); at x 240 the eyes open (0) and closed (24),
-// 80 x 24 each, and the mouth closed (48) and open (64), 40 x 16 each.
+// A sheet of 320 x 480: the body at (0, 0, 240, 480), standing on the stage's foot (the stage
+// centres a character's panel in its height); at x 240 the eyes open (y 0) and closed (y 24),
+// 80 x 24 each, and the mouth closed (y 48) and open (y 64), 40 x 16 each.
 
 struct CharacterLook {
     std::uint32_t hair, dress, accent;
 };
 
+constexpr std::uint32_t kSkin = Rgb(0xFC, 0xE0, 0xCC);
+constexpr std::uint32_t kLips = Rgb(0xB0, 0x50, 0x50);
+// Where the face's eyes and mouth sit on the body (the definition's entries 1 and 2).
+constexpr int kEyesX = 80;
+constexpr int kEyesY = 180;
+constexpr int kMouthX = 100;
+constexpr int kMouthY = 218;
+
+void EyesOpen(Canvas& c, double x, double y, std::uint32_t iris)
+{
+    for (const double ex : {x + 22.0, x + 58.0}) {
+        c.Disc(ex, y + 12, 7, kWhite);
+        c.Disc(ex, y + 13, 5, iris);
+        c.Disc(ex + 1.5, y + 11, 1.6, kWhite);
+    }
+}
+
+void EyesClosed(Canvas& c, double x, double y, std::uint32_t lid)
+{
+    for (const double ex : {x + 22.0, x + 58.0})
+        c.Line(ex - 7, y + 13, ex + 7, y + 13, 2.2, lid);
+}
+
 void Character(Canvas& c, const CharacterLook& look)
 {
-    const std::uint32_t skin = Rgb(0xFC, 0xE0, 0xCC);
-    // Body: dress, arms, neck, head and hair.
-    c.Polygon({{70, 400}, {90, 190}, {150, 190}, {170, 400}}, look.dress);
-    c.Line(92, 200, 60, 330, 16, look.dress);
-    c.Line(148, 200, 180, 330, 16, look.dress);
-    c.Disc(60, 336, 9, skin);
-    c.Disc(180, 336, 9, skin);
-    c.FillRect(110, 160, 20, 36, skin);
-    c.Disc(120, 110, 58, look.hair);
-    c.Disc(120, 118, 48, skin);
-    c.Polygon({{66, 100}, {120, 60}, {176, 100}, {160, 78}, {120, 56}, {80, 78}}, look.hair);
-    c.FillRect(64, 100, 12, 110, look.hair);
-    c.FillRect(164, 100, 12, 110, look.hair);
-    c.Disc(150, 70, 9, look.accent);
-    c.Polygon({{100, 190}, {120, 215}, {140, 190}}, look.accent);
+    // The figure, 80 pixels down from the sheet's top: dress, arms, neck, head and hair.
+    constexpr double d = 80;
+    c.Polygon({{70, d + 400}, {90, d + 190}, {150, d + 190}, {170, d + 400}}, look.dress);
+    c.Line(92, d + 200, 60, d + 330, 16, look.dress);
+    c.Line(148, d + 200, 180, d + 330, 16, look.dress);
+    c.Disc(60, d + 336, 9, kSkin);
+    c.Disc(180, d + 336, 9, kSkin);
+    c.FillRect(110, static_cast<int>(d) + 160, 20, 36, kSkin);
+    c.Disc(120, d + 110, 58, look.hair);
+    c.Disc(120, d + 118, 48, kSkin);
+    c.Polygon({{66, d + 100}, {120, d + 60}, {176, d + 100}, {160, d + 78}, {120, d + 56}, {80, d + 78}}, look.hair);
+    c.FillRect(64, static_cast<int>(d) + 100, 12, 110, look.hair);
+    c.FillRect(164, static_cast<int>(d) + 100, 12, 110, look.hair);
+    c.Disc(150, d + 70, 9, look.accent);
+    c.Polygon({{100, d + 190}, {120, d + 215}, {140, d + 190}}, look.accent);
     // The resting eyes and mouth are part of the face too, so the body alone looks complete.
-    const auto eyesOpen = [&](double x, double y) {
-        for (const double ex : {x + 22.0, x + 58.0}) {
-            c.Disc(ex, y + 12, 7, kWhite);
-            c.Disc(ex, y + 13, 5, look.hair);
-            c.Disc(ex + 1.5, y + 11, 1.6, kWhite);
-        }
-    };
-    const auto eyesClosed = [&](double x, double y) {
-        for (const double ex : {x + 22.0, x + 58.0})
-            c.Line(ex - 7, y + 13, ex + 7, y + 13, 2.2, look.hair);
-    };
-    eyesOpen(80, 100);
-    c.Line(112, 146, 128, 146, 2, Rgb(0xB0, 0x50, 0x50));
-    // The sheet's images: eyes on skin, mouths on skin.
-    c.FillRect(240, 0, 80, 48, skin);
-    eyesOpen(240, 0);
-    eyesClosed(240, 24);
-    c.FillRect(240, 48, 40, 32, skin);
-    c.Line(252, 56, 268, 56, 2, Rgb(0xB0, 0x50, 0x50));
-    c.Disc(260, 72, 5, Rgb(0xB0, 0x50, 0x50));
+    EyesOpen(c, kEyesX, kEyesY, look.hair);
+    c.Line(kMouthX + 12, kMouthY + 8, kMouthX + 28, kMouthY + 8, 2, kLips);
+    // The sheet's images: eyes and mouths on skin.
+    c.FillRect(240, 0, 80, 48, kSkin);
+    EyesOpen(c, 240, 0, look.hair);
+    EyesClosed(c, 240, 24, look.hair);
+    c.FillRect(240, 48, 40, 32, kSkin);
+    c.Line(252, 56, 268, 56, 2, kLips);
+    c.Disc(260, 72, 5, kLips);
 }
 
 void Chr001(Canvas& c) { Character(c, {Rgb(0x3A, 0x2A, 0x50), Rgb(0x40, 0x70, 0xB8), kGold}); }
@@ -267,8 +280,8 @@ void Chr002(Canvas& c) { Character(c, {Rgb(0xA0, 0x58, 0x30), Rgb(0xD8, 0x70, 0x
 std::vector<std::uint8_t> CharacterDefinition()
 {
     const std::string text = "# Sample character sheet\r\n"
-                             "[BASE]\r\nWIDTH=240\r\nHEIGHT=400\r\n"
-                             "[IMG]\r\nID=0\r\nPOSX=0\r\nPOSY=0\r\nWIDTH=240\r\nHEIGHT=400\r\n"
+                             "[BASE]\r\nWIDTH=240\r\nHEIGHT=480\r\n"
+                             "[IMG]\r\nID=0\r\nPOSX=0\r\nPOSY=0\r\nWIDTH=240\r\nHEIGHT=480\r\n"
                              "[IMG]\r\nID=1\r\nPOSX=240\r\nPOSY=0\r\nWIDTH=80\r\nHEIGHT=24\r\n"
                              "[IMG]\r\nID=2\r\nPOSX=240\r\nPOSY=24\r\nWIDTH=80\r\nHEIGHT=24\r\n"
                              "[IMG]\r\nID=3\r\nPOSX=240\r\nPOSY=48\r\nWIDTH=40\r\nHEIGHT=16\r\n"
@@ -276,8 +289,10 @@ std::vector<std::uint8_t> CharacterDefinition()
                              "[ANIM]\r\nID=0\r\nANIMATION=<1,1><2,3><1,1><END>\r\n"
                              "[ANIM]\r\nID=1\r\nANIMATION=<3,4><4,4><LOOP>\r\n"
                              "[ENTRY]\r\nID=0\r\nPOSX=0\r\nPOSY=0\r\nIMG_ID=0\r\n"
-                             "[ENTRY]\r\nID=1\r\nPOSX=80\r\nPOSY=100\r\nANIM_ID=0\r\n"
-                             "[ENTRY]\r\nID=2\r\nPOSX=100\r\nPOSY=138\r\nANIM_ID=1\r\n";
+                             "[ENTRY]\r\nID=1\r\nPOSX=" + std::to_string(kEyesX) + "\r\nPOSY=" + std::to_string(kEyesY) +
+                             "\r\nANIM_ID=0\r\n"
+                             "[ENTRY]\r\nID=2\r\nPOSX=" + std::to_string(kMouthX) + "\r\nPOSY=" + std::to_string(kMouthY) +
+                             "\r\nANIM_ID=1\r\n";
     return {text.begin(), text.end()};
 }
 

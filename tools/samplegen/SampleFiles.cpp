@@ -165,9 +165,9 @@ constexpr SampleFile Files[] = {
     {EvBG, "Dammy.jpg", P, Jpeg, 640, 480},
     {EvBG, "an006a.ini", P, Data},
     // Characters: sheets with body, eyes and mouth images and their definitions.
-    {EvCG, "chr001.png", P, Png, 320, 400},
+    {EvCG, "chr001.png", P, Png, 320, 480},
     {EvCG, "chr001.ini", P, Data},
-    {EvCG, "chr002.png", P, Png, 320, 400},
+    {EvCG, "chr002.png", P, Png, 320, 480},
     {EvCG, "chr002.ini", P, Data},
     // The song's own pictures: title plate, name plate for the score screen, stage backgrounds,
     // a background animation's frames, the dancer's sequence sheet and miss sheet.

@@ -7,7 +7,9 @@
 #include "graphics/pictures/JpegPicture.h"
 #include "graphics/pictures/PictureBlock.h"
 #include "graphics/pictures/PngPicture.h"
+#include "platform/classes/StringList.h"
 #include "platform/fs/FileSystem.h"
+#include "scenario/stage/AnimDefinition.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
@@ -177,6 +179,42 @@ TEST_F(SampleGenerator, GeneratingAgainGivesTheSameBytesAndKeepsOtherFiles)
     ASSERT_EQ(first.size(), second.size());
     for (const auto& [name, data] : first)
         EXPECT_TRUE(second[name] == data) << name << " differs";
+}
+
+// Each character's definition, read as the stage reads it, cuts its sheet into a body that fills
+// the panel and eyes and a mouth that stay on it through every frame of their animations.
+TEST_F(SampleGenerator, CharacterDefinitionsKeepEveryEntryOnTheBody)
+{
+    ASSERT_TRUE(made_);
+    const std::unique_ptr<TFileMan> files = OpenStore(folder_->Path(), SampleStore::EvCG);
+    ASSERT_NE(files, nullptr);
+    for (const SampleFile& sheet : SampleFiles()) {
+        const std::string name = sheet.name;
+        if (sheet.store != SampleStore::EvCG || !name.ends_with(".png"))
+            continue;
+        SCOPED_TRACE(name);
+        TStream* stream = files->Open(name.substr(0, name.size() - 4) + ".ini");
+        ASSERT_NE(stream, nullptr);
+        TStringList lines;
+        lines.LoadFromStream(*stream);
+        files->Close(stream);
+        TCharStat block;
+        ParseAnimDefinition(block, lines, sheet.width, sheet.height);
+        const TXeRect body = EntryPanelRect(block, 0);
+        EXPECT_EQ(body.right - body.left, block.BaseWidth);
+        EXPECT_EQ(body.bottom - body.top, block.BaseHeight);
+        for (int entry = 1; entry <= 2; ++entry) {
+            StartEntry(block, entry);
+            // Longer than either animation, so the blink ends and the mouth loops.
+            for (int step = 0; step < 40; ++step) {
+                const TXeRect r = EntryPanelRect(block, entry);
+                EXPECT_GT(r.right, r.left) << "entry " << entry << " step " << step;
+                EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= block.BaseWidth && r.bottom <= block.BaseHeight)
+                    << "entry " << entry << " step " << step;
+                StepEntry(block, entry);
+            }
+        }
+    }
 }
 
 // A drawer whose file left the list would silently stop being made.
