@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -25,6 +26,16 @@ TSongID TSongID::FromText(std::string_view text)
 {
     TSongID code{};
     std::memcpy(code.FCode, text.data(), std::min<std::size_t>(text.size(), sizeof code.FCode));
+    return code;
+}
+
+TSongID StringToTag4(std::string_view text)
+{
+    TSongID code{};
+    if (text.size() != sizeof code.FCode)
+        return code;
+    for (std::size_t i = 0; i < sizeof code.FCode; ++i)
+        code.FCode[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
     return code;
 }
 

@@ -17,6 +17,10 @@ struct TSongID {
 };
 static_assert(sizeof(TSongID) == 4);
 
+// A text of exactly four characters as a code in upper case; any other length gives the empty code
+// of four zero bytes.
+TSongID StringToTag4(std::string_view text);
+
 // -1 when a sorts first, 1 when b does, 0 when equal: by the row of the two-letter prefix in the
 // game's prefix table (an unknown prefix after all of them), then byte by byte as unsigned
 // characters up to the first difference or a zero byte.

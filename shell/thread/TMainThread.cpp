@@ -133,6 +133,16 @@ void TMainThread::EnterState2()
     Unlocked([&] { form_.EnterState2(); });
 }
 
+void TMainThread::EnterMusicState()
+{
+    Unlocked([&] { form_.EnterMusicState(); });
+}
+
+void TMainThread::EnterAdventureState()
+{
+    Unlocked([&] { form_.EnterAdventureState(); });
+}
+
 void TMainThread::Execute()
 {
     std::lock_guard lock(*form_.StateLock());

@@ -57,6 +57,8 @@ public:
     void EnterStartState();
     void EnterState7();
     void EnterState2();
+    void EnterMusicState();
+    void EnterAdventureState();
 
     // One fade between two 640 x 480 pictures made through the registry: the effect data of the
     // kind is loaded, the form runs the transition in state 8 while this thread waits frames, and

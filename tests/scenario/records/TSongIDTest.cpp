@@ -55,3 +55,16 @@ TEST(TSongID, ParseVersionNumber)
     for (const auto& c : cases)
         EXPECT_EQ(ParseVersionNumber(c.line), c.version) << c.line;
 }
+
+TEST(TSongID, StringToTag4TakesExactlyFourCharactersInUpperCase)
+{
+    const struct {
+        const char* text;
+        const char* code; // four bytes
+    } cases[] = {
+        {"TV07", "TV07"}, {"tv07", "TV07"}, {"Ab1z", "AB1Z"},
+        {"TV7", "\0\0\0\0"}, {"TV007", "\0\0\0\0"}, {"", "\0\0\0\0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(std::string(StringToTag4(c.text).FCode, 4), std::string(c.code, 4)) << c.text;
+}
