@@ -27,8 +27,7 @@ LogicalFont TextFont(int size, bool bold)
 // Coverage of a pixel whose centre lies `distance` inside an edge (negative: outside).
 int EdgeCoverage(double distance) { return static_cast<int>(std::clamp(distance + 0.5, 0.0, 1.0) * 255.0 + 0.5); }
 
-} // namespace
-
+// a + (b - a) x t / 255, per channel including alpha (t 0..255).
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t)
 {
     std::uint32_t out = 0;
@@ -39,6 +38,8 @@ std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t)
     }
     return out;
 }
+
+} // namespace
 
 Canvas::Canvas(int width, int height, std::uint32_t colour)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, colour)
@@ -199,12 +200,6 @@ int Canvas::Text(int x, int y, std::string_view utf8, int size, std::uint32_t co
         paint(left + 1, y + 1, shadow);
     paint(left, y, colour);
     return extent.cx;
-}
-
-int Canvas::TextWidth(std::string_view utf8, int size, bool bold)
-{
-    TextExtent extent;
-    return TextRasterizer::Measure(TextFont(size, bold), CodePage::FromUtf8(utf8, kGbk), &extent) ? extent.cx : 0;
 }
 
 } // namespace samplegen

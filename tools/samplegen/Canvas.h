@@ -18,9 +18,6 @@ inline constexpr std::uint32_t WithAlpha(std::uint32_t colour, int alpha)
 {
     return (colour & 0xFFFFFFu) | (static_cast<std::uint32_t>(alpha) << 24);
 }
-// a + (b - a) x t / 255, per channel including alpha (t 0..255).
-std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t);
-
 enum class TextAlign { Left, Centre };
 
 class Canvas {
@@ -62,8 +59,6 @@ public:
     // Returns the text's width, 0 when no face could draw it.
     int Text(int x, int y, std::string_view utf8, int size, std::uint32_t colour, TextAlign align = TextAlign::Left,
              bool bold = false, std::uint32_t shadow = 0);
-    // The width the text would take.
-    static int TextWidth(std::string_view utf8, int size, bool bold = false);
 
 private:
     int width_;

@@ -138,11 +138,6 @@ bool WriteBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path
     return true;
 }
 
-bool WriteText(std::string_view text, const std::filesystem::path& path)
-{
-    return WriteBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, path);
-}
-
 bool WritePicture(const Canvas& canvas, SampleKind kind, const std::filesystem::path& path)
 {
     std::vector<std::uint8_t> bytes;

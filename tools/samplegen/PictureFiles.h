@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <string_view>
 
 namespace samplegen {
 
@@ -17,6 +16,5 @@ namespace samplegen {
 // file cannot be written. The bytes depend on the pixels only.
 bool WritePicture(const Canvas& canvas, SampleKind kind, const std::filesystem::path& path);
 bool WriteBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
-bool WriteText(std::string_view text, const std::filesystem::path& path);
 
 } // namespace samplegen
