@@ -10,6 +10,15 @@
 #include "platform/classes/StringList.h"
 #include "platform/fs/FileSystem.h"
 #include "scenario/stage/AnimDefinition.h"
+#include "scenario/records/TGameState.h"
+#include "scenario/records/TReadMesTable.h"
+#include "scenario/records/TSystemState.h"
+#include "scenario/script/ScriptTestSupport.h"
+#include "scenario/script/TScriptEngine.h"
+#include "shell/ShellTestSupport.h"
+#include "songgame/RecordingSongDevice.h"
+#include "songgame/chart/ChartReader.h"
+#include "songgame/stage/StageScript.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
@@ -233,6 +242,57 @@ TEST(SamplePictures, EveryDrawerMakesAListedFile)
             drawn.insert(maker.name);
     EXPECT_EQ(std::set<std::string_view>(drawn.begin(), drawn.end()), listed);
     EXPECT_EQ(drawn.size(), listed.size()) << "a file has two drawers";
+}
+
+// The song as the song screen reads it from its packs: the chart finds every key sound of the key
+// pack, and the stage script loads the drawn pictures, cut by the definition files.
+TEST_F(SampleGenerator, TheSongLoadsFromItsPacks)
+{
+    ASSERT_TRUE(made_);
+    shelltest::ScopedGlobals globals;
+    const std::unique_ptr<TFileMan> song = OpenStore(folder_->Path(), SampleStore::SongData);
+    const std::unique_ptr<TFileMan> keys = OpenStore(folder_->Path(), SampleStore::SongKey);
+    ASSERT_NE(song, nullptr);
+    ASSERT_NE(keys, nullptr);
+    std::vector<AnsiString> keyNames;
+    keys->FindFirst("*.*");
+    for (AnsiString name; keys->FindNext(name);)
+        keyNames.push_back(UpperCase(name));
+    std::vector<TMusicNote> notes(MaxNotes);
+    std::vector<char> pool(TextPoolSize);
+    ChartStore chart{notes, pool};
+    ASSERT_TRUE(ReadChart(*song, ChartOptions{keyNames, RankNormal, 0, 200}, chart));
+    EXPECT_GT(chart.count, 100);
+
+    songtest::RecordingSongDevice device;
+    StageLoadContext context{*song, &device, 100};
+    StageResources resources;
+    std::vector<std::int32_t> words(StagePoolWords);
+    StageScript stage{words};
+    ASSERT_TRUE(stage.Read(context, resources));
+    EXPECT_EQ(resources.characters[0].entries[0].frameCount, 8); // four cells across, two down
+    EXPECT_EQ(resources.animations[0].frameCount, 3);
+    resources.Free(*song);
+}
+
+// The scenario as the adventure screen reads it: the scene table and the speaker table load, and
+// every scene starts in its script.
+TEST_F(SampleGenerator, EverySceneStartsFromTheScriptPack)
+{
+    ASSERT_TRUE(made_);
+    const std::unique_ptr<TFileMan> scripts = OpenStore(folder_->Path(), SampleStore::Script);
+    const std::unique_ptr<TFileMan> data = OpenStore(folder_->Path(), SampleStore::GameData);
+    ASSERT_NE(scripts, nullptr);
+    ASSERT_NE(data, nullptr);
+    TGameState state, sceneStart;
+    TSystemState system;
+    TReadMesTable readMes;
+    ScriptTest::RecordingScreen screen;
+    TScriptEngine engine({*scripts, *data, state, sceneStart, system, readMes, screen});
+    ASSERT_TRUE(engine.LoadSceneTable());
+    EXPECT_EQ(engine.SpeakerOf(2), 2);
+    for (const char* scene : {"GameStart", "Rain", "Song", "Night"})
+        EXPECT_TRUE(engine.StartScene(scene)) << scene;
 }
 
 } // namespace
