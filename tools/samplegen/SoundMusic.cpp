@@ -6,69 +6,22 @@ namespace samplegen {
 
 namespace {
 
-Instrument Pad()
-{
-    Instrument pad;
-    pad.harmonics = {1.0f, 0.35f, 0.2f, 0.1f, 0.05f};
-    pad.attack = 0.4f;
-    pad.decay = 0.3f;
-    pad.sustain = 0.8f;
-    pad.release = 0.6f;
-    pad.vibratoHz = 4.5f;
-    pad.vibratoDepth = 0.003f;
-    return pad;
-}
-
-Instrument Bass()
-{
-    Instrument bass;
-    bass.harmonics = {1.0f, 0.6f, 0.3f, 0.15f};
-    bass.attack = 0.01f;
-    bass.decay = 0.25f;
-    bass.sustain = 0.5f;
-    bass.release = 0.1f;
-    return bass;
-}
-
-Instrument Bell(bool pluck)
-{
-    Instrument bell;
-    bell.harmonics = pluck ? std::array<float, 8>{1.0f, 0.5f, 0.3f, 0.2f, 0.1f, 0.05f}
-                           : std::array<float, 8>{1.0f, 0.0f, 0.4f, 0.0f, 0.2f, 0.0f, 0.1f};
-    bell.attack = 0.003f;
-    bell.decay = pluck ? 0.35f : 0.6f;
-    bell.sustain = 0.0f;
-    bell.release = 0.1f;
-    return bell;
-}
+constexpr Instrument kPad{.harmonics = {1.0f, 0.35f, 0.2f, 0.1f, 0.05f}, .attack = 0.4f, .decay = 0.3f,
+                         .sustain = 0.8f, .release = 0.6f, .vibratoHz = 4.5f, .vibratoDepth = 0.003f};
+constexpr Instrument kBass{.harmonics = {1.0f, 0.6f, 0.3f, 0.15f}, .attack = 0.01f, .decay = 0.25f, .sustain = 0.5f,
+                          .release = 0.1f};
+// The arpeggio: rung like a bell, or plucked with a shorter, fuller sound.
+constexpr Instrument kBell{.harmonics = {1.0f, 0.0f, 0.4f, 0.0f, 0.2f, 0.0f, 0.1f}, .attack = 0.003f, .decay = 0.6f,
+                          .sustain = 0.0f, .release = 0.1f};
+constexpr Instrument kPluck{.harmonics = {1.0f, 0.5f, 0.3f, 0.2f, 0.1f, 0.05f}, .attack = 0.003f, .decay = 0.35f,
+                           .sustain = 0.0f, .release = 0.1f};
 
 } // namespace
-
-Instrument Chime()
-{
-    Instrument chime;
-    chime.harmonics = {1.0f, 0.0f, 0.5f, 0.0f, 0.25f, 0.0f, 0.1f};
-    chime.attack = 0.003f;
-    chime.decay = 0.5f;
-    chime.sustain = 0.0f;
-    chime.release = 0.1f;
-    return chime;
-}
-
-Instrument Envelope(float attack, float seconds, float release)
-{
-    Instrument shape;
-    shape.attack = attack;
-    shape.decay = seconds;
-    shape.sustain = 1.0f;
-    shape.release = release;
-    return shape;
-}
 
 Pcm KeyTone(double note, int rate)
 {
     Mix mix(rate, 1, 0.7);
-    mix.Note(Chime(), 0.0, 0.4, NoteHz(note), 1.0f);
+    mix.Note(kChime, 0.0, 0.4, NoteHz(note), 1.0f);
     return mix.Render(0.8f);
 }
 
@@ -109,12 +62,12 @@ void PlayTune(Mix& mix, const Tune& tune, double start)
         const auto& chord = tune.chords[b];
         const double at = start + bar * static_cast<double>(b);
         for (std::size_t n = 0; n < chord.size(); ++n)
-            mix.Note(Pad(), at, bar * 0.9, NoteHz(chord[n]), tune.padGain * 0.35f, n == 0 ? -0.4f : n == 1 ? 0.0f : 0.4f);
-        mix.Note(Bass(), at, beat * 1.5, NoteHz(chord[0] - 24), 0.5f);
-        mix.Note(Bass(), at + beat * 2, beat * 1.5, NoteHz(chord[0] - 12 - 12 * (b % 2)), 0.45f);
+            mix.Note(kPad, at, bar * 0.9, NoteHz(chord[n]), tune.padGain * 0.35f, n == 0 ? -0.4f : n == 1 ? 0.0f : 0.4f);
+        mix.Note(kBass, at, beat * 1.5, NoteHz(chord[0] - 24), 0.5f);
+        mix.Note(kBass, at + beat * 2, beat * 1.5, NoteHz(chord[0] - 12 - 12 * (b % 2)), 0.45f);
         if (tune.arpeggio)
             for (int e = 0; e < 8; ++e)
-                mix.Note(Bell(tune.pluck), at + e * beat / 2, beat / 2, NoteHz(chord[kPattern[e]] + 12), 0.22f,
+                mix.Note(tune.pluck ? kPluck : kBell, at + e * beat / 2, beat / 2, NoteHz(chord[kPattern[e]] + 12), 0.22f,
                          e % 2 ? 0.3f : -0.3f);
         if (tune.drums)
             for (int e = 0; e < 8; ++e) {

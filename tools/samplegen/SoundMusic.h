@@ -23,9 +23,14 @@ struct Tune {
 };
 
 // A struck bell: a quick attack dying away.
-Instrument Chime();
+inline constexpr Instrument kChime{.harmonics = {1.0f, 0.0f, 0.5f, 0.0f, 0.25f, 0.0f, 0.1f},
+                                   .attack = 0.003f, .decay = 0.5f, .sustain = 0.0f, .release = 0.1f};
+
 // A flat envelope for noise: rise in `attack`, hold `seconds`, fall in `release`.
-Instrument Envelope(float attack, float seconds, float release);
+constexpr Instrument Envelope(float attack, float seconds, float release)
+{
+    return {.attack = attack, .decay = seconds, .sustain = 1.0f, .release = release};
+}
 
 // A bell-like key tone at a MIDI note, and drum hits (0 kick, 1 snare, 2 hat, 3 clap), mono.
 Pcm KeyTone(double note, int rate);

@@ -13,42 +13,32 @@ namespace {
 
 constexpr int kEffectRate = 22050;
 
-Instrument Blip()
-{
-    Instrument blip;
-    blip.harmonics = {1.0f, 0.0f, 0.3f};
-    blip.attack = 0.002f;
-    blip.decay = 0.06f;
-    blip.sustain = 0.0f;
-    blip.release = 0.02f;
-    return blip;
-}
+constexpr Instrument kBlip{.harmonics = {1.0f, 0.0f, 0.3f}, .attack = 0.002f, .decay = 0.06f, .sustain = 0.0f,
+                          .release = 0.02f};
+constexpr Instrument kBuzz{.harmonics = {1.0f, 0.5f, 0.33f, 0.25f, 0.2f}, .attack = 0.002f, .decay = 0.1f,
+                          .sustain = 0.6f, .release = 0.02f};
 
 // A system click: one short blip whose pitch tells the clicks apart.
 Pcm Click(double note)
 {
     Mix mix(kEffectRate, 1, 0.12);
-    mix.Note(Blip(), 0.0, 0.04, NoteHz(note), 1.0f);
+    mix.Note(kBlip, 0.0, 0.04, NoteHz(note), 1.0f);
     return mix.Render(0.7f);
 }
 
 Pcm Ok()
 {
     Mix mix(kEffectRate, 1, 0.45);
-    mix.Note(Chime(), 0.0, 0.08, NoteHz(76), 0.8f);
-    mix.Note(Chime(), 0.09, 0.2, NoteHz(83), 1.0f);
+    mix.Note(kChime, 0.0, 0.08, NoteHz(76), 0.8f);
+    mix.Note(kChime, 0.09, 0.2, NoteHz(83), 1.0f);
     return mix.Render(0.7f);
 }
 
 Pcm Error()
 {
-    Instrument buzz = Blip();
-    buzz.harmonics = {1.0f, 0.5f, 0.33f, 0.25f, 0.2f};
-    buzz.decay = 0.1f;
-    buzz.sustain = 0.6f;
     Mix mix(kEffectRate, 1, 0.4);
-    mix.Note(buzz, 0.0, 0.12, NoteHz(50), 1.0f);
-    mix.Note(buzz, 0.15, 0.18, NoteHz(46), 1.0f);
+    mix.Note(kBuzz, 0.0, 0.12, NoteHz(50), 1.0f);
+    mix.Note(kBuzz, 0.15, 0.18, NoteHz(46), 1.0f);
     return mix.Render(0.7f);
 }
 
@@ -62,14 +52,8 @@ Pcm PageTurn()
 // A short spoken-sounding phrase: syllables of a voiced tone whose pitch rises and falls.
 Pcm Phrase(double baseNote, int syllables, std::uint32_t seed)
 {
-    Instrument voiced;
-    voiced.harmonics = {1.0f, 0.8f, 0.6f, 0.35f, 0.2f, 0.1f, 0.05f};
-    voiced.attack = 0.02f;
-    voiced.decay = 0.05f;
-    voiced.sustain = 0.8f;
-    voiced.release = 0.04f;
-    voiced.vibratoHz = 6.0f;
-    voiced.vibratoDepth = 0.01f;
+    Instrument voiced{.harmonics = {1.0f, 0.8f, 0.6f, 0.35f, 0.2f, 0.1f, 0.05f}, .attack = 0.02f, .decay = 0.05f,
+                      .sustain = 0.8f, .release = 0.04f, .vibratoHz = 6.0f, .vibratoDepth = 0.01f};
     const double syllable = 0.16;
     Mix mix(kEffectRate, 1, syllables * syllable + 0.3);
     std::uint32_t state = seed;
@@ -85,9 +69,8 @@ Pcm Phrase(double baseNote, int syllables, std::uint32_t seed)
 Pcm DoorKnock()
 {
     Mix mix(kEffectRate, 1, 0.9);
-    Instrument knock = Blip();
-    knock.harmonics = {1.0f, 0.4f, 0.2f};
-    knock.decay = 0.05f;
+    constexpr Instrument knock{.harmonics = {1.0f, 0.4f, 0.2f}, .attack = 0.002f, .decay = 0.05f, .sustain = 0.0f,
+                               .release = 0.02f};
     for (int i = 0; i < 3; ++i) {
         mix.Note(knock, i * 0.22, 0.03, NoteHz(40), 1.0f);
         mix.Noise(Envelope(0.001f, 0.02f, 0.03f), i * 0.22, 0.02, 1500.0, 400.0, 0.6f, 20 + i);
@@ -100,7 +83,7 @@ Pcm BellChime()
     Mix mix(kEffectRate, 1, 1.6);
     const double notes[] = {84, 79, 81, 74};
     for (int i = 0; i < 4; ++i)
-        mix.Note(Chime(), i * 0.25, 0.6, NoteHz(notes[i]), 0.8f);
+        mix.Note(kChime, i * 0.25, 0.6, NoteHz(notes[i]), 0.8f);
     return mix.Render(0.7f);
 }
 
@@ -123,8 +106,8 @@ Pcm Footsteps()
 Pcm Flash()
 {
     Mix mix(kEffectRate, 1, 0.8);
-    Instrument sweep = Chime();
-    sweep.glide = 1.0f;
+    Instrument sweep = kChime;
+    sweep.glide = 1.0f; // an octave up over the note
     mix.Note(sweep, 0.0, 0.3, NoteHz(72), 0.6f);
     mix.Noise(Envelope(0.001f, 0.05f, 0.4f), 0.0, 0.05, 8000.0, 2000.0, 0.5f, 51);
     return mix.Render(0.7f);
@@ -157,9 +140,7 @@ Pcm NightInsects()
     constexpr double kSeconds = 3.0;
     Mix mix(kEffectRate, 2, kSeconds + 0.5);
     mix.Noise(Envelope(0.001f, 10.0f, 0.5f), 0.0, kSeconds, 400.0, 400.0, 0.6f, 91);
-    Instrument chirp = Blip();
-    chirp.harmonics = {1.0f};
-    chirp.decay = 0.03f;
+    constexpr Instrument chirp{.attack = 0.002f, .decay = 0.03f, .sustain = 0.0f, .release = 0.02f};
     for (int i = 0; i < 12; ++i)
         mix.Note(chirp, i * 0.25, 0.02, 4200.0 + 150.0 * (i % 3), 0.4f, i % 2 ? 0.6f : -0.6f);
     mix.FoldTail(kSeconds);
