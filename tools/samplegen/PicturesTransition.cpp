@@ -15,11 +15,21 @@ constexpr double kCentreX = 320;
 constexpr double kCentreY = 240;
 const double kMaxRadius = std::hypot(kCentreX, kCentreY);
 
-// Writes a mask from a function of the place giving 0..1.
+// Writes a mask from a function of the place, its levels stretched to span 0 to 255, so that
+// every wipe starts with the first pixel and ends with the last.
 void Mask(Canvas& c, double (*level)(double x, double y))
 {
-    c.Generate([level](int x, int y) {
-        const int v = std::clamp(static_cast<int>(level(x + 0.5, y + 0.5) * 255.0 + 0.5), 0, 255);
+    std::vector<double> levels;
+    levels.reserve(static_cast<std::size_t>(c.Width()) * c.Height());
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x)
+            levels.push_back(level(x + 0.5, y + 0.5));
+    const auto [least, most] = std::minmax_element(levels.begin(), levels.end());
+    const double low = *least;
+    const double span = std::max(*most - low, 1e-9);
+    c.Generate([&](int x, int y) {
+        const double l = levels[static_cast<std::size_t>(y) * c.Width() + x];
+        const int v = std::clamp(static_cast<int>((l - low) / span * 255.0 + 0.5), 0, 255);
         return Rgb(v, v, v);
     });
 }

@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -188,6 +189,34 @@ TEST_F(SampleGenerator, GeneratingAgainGivesTheSameBytesAndKeepsOtherFiles)
     ASSERT_EQ(first.size(), second.size());
     for (const auto& [name, data] : first)
         EXPECT_TRUE(second[name] == data) << name << " differs";
+}
+
+// A wipe runs its level from 0 to 255 across the mask: a mask whose levels stop short would leave
+// part of the old picture, or show part of the new one at once.
+TEST_F(SampleGenerator, WipeMasksSpanEveryLevel)
+{
+    ASSERT_TRUE(made_);
+    const std::unique_ptr<TFileMan> files = OpenStore(folder_->Path(), SampleStore::GameData);
+    ASSERT_NE(files, nullptr);
+    int masks = 0;
+    for (const SampleFile& file : SampleFiles()) {
+        if (file.kind != SampleKind::GreyBmp)
+            continue;
+        SCOPED_TRACE(file.name);
+        TStream* stream = files->Open(file.name);
+        ASSERT_NE(stream, nullptr);
+        unsigned char* levels = nullptr;
+        int width = 0;
+        int height = 0;
+        ASSERT_TRUE(LoadAlpha(stream, &levels, &width, &height));
+        files->Close(stream);
+        const TPictureMemory owned(levels);
+        const auto [least, most] = std::minmax_element(levels, levels + static_cast<std::ptrdiff_t>(width) * height);
+        EXPECT_LE(*least, 8);
+        EXPECT_GE(*most, 247);
+        ++masks;
+    }
+    EXPECT_EQ(masks, 17);
 }
 
 // Each character's definition, read as the stage reads it, cuts its sheet into a body that fills
