@@ -5,8 +5,9 @@
 #include "platform/host/WindowEvent.h"
 #include "shell/GameGlobals.h"
 
-GameWindow::GameWindow(host::Host& host, const std::function<void(FormServices&)>& adjust)
-    : host_(host), services_(FormServices::ForHost(host, [this] { Close(); }))
+GameWindow::GameWindow(host::Host& host, const std::function<void(FormServices&)>& adjust,
+                       TGameForm::TLogicThreadFactory logic)
+    : host_(host), services_(FormServices::ForHost(host, [this] { Close(); })), logic_(std::move(logic))
 {
     if (adjust)
         adjust(services_);
@@ -29,6 +30,7 @@ bool GameWindow::AppIdle()
     created_ = true;
     form_ = std::make_unique<TGameForm>(nullptr, "Script", "Game", services_, &host_.Window());
     GameForm = form_.get();
+    form_->SetLogicThreadFactory(logic_);
     form_->FormCreate();
     if (form_->Complete())
         form_->FormShow();

@@ -21,8 +21,10 @@ struct WindowEvent;
 class GameWindow {
 public:
     // Installs itself as the host's listener and idle step. The form reaches the machine through
-    // the host (FormServices::ForHost); `adjust` may change those services first (tests).
-    explicit GameWindow(host::Host& host, const std::function<void(FormServices&)>& adjust = {});
+    // the host (FormServices::ForHost); `adjust` may change those services first, and `logic`
+    // makes the logic thread the form starts (empty: the form's base thread).
+    explicit GameWindow(host::Host& host, const std::function<void(FormServices&)>& adjust = {},
+                        TGameForm::TLogicThreadFactory logic = {});
     // Destroys the main form (which writes its settings).
     ~GameWindow();
     GameWindow(const GameWindow&) = delete;
@@ -39,6 +41,7 @@ private:
 
     host::Host& host_;
     FormServices services_;
+    TGameForm::TLogicThreadFactory logic_;
     std::unique_ptr<TGameForm> form_;
     bool created_ = false;
 };

@@ -2,16 +2,20 @@
 
 #include "base/memory/TMemMan.h"
 #include "game/thread/GameRecords.h"
+#include "scenario/adventure/TAvgUnit.h"
 #include "scenario/menus/TSaveMenu.h"
 #include "scenario/movie/TMovieUnit.h"
 #include "shell/GameGlobals.h"
 #include "shell/menus/TConfigMenu.h"
 #include "shell/menus/TDlgUnit.h"
+#include "shell/menus/TTitleMenu.h"
+#include "songgame/menus/TNameEntryMenu.h"
+#include "songgame/menus/TSongScoreMenu.h"
 #include "songgame/screen/TMusicUnit.h"
 
 namespace {
 
-// A screen made through the registry (owned by the registry's owner), deleted through it.
+// A screen made through the registry, deleted through it.
 template <typename T> class Registered {
 public:
     explicit Registered(T* object) : object_(object) {}
@@ -23,39 +27,57 @@ public:
     Registered(const Registered&) = delete;
     Registered& operator=(const Registered&) = delete;
 
-protected:
     T& Object() const { return *object_; }
 
 private:
     T* object_;
 };
 
-// A screen whose constructor takes more than its owner, recorded in the registry once made.
-template <typename T, typename... Args> T* MakeRegisteredWith(Args&... args)
+// A new T from its constructor's arguments, recorded in the registry; null without a registry.
+template <typename T, typename... Args> T* MakeRecorded(Args&&... args)
 {
     if (MemMan == nullptr)
         return nullptr;
-    auto object = std::make_unique<T>(MemMan->Owner(), args...);
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
     MemMan->AddPtr(object.get());
     return object.release();
 }
 
-// Wraps the made object in `Screen`, or gives null when none was made.
-template <typename Screen, typename Base, typename T> std::unique_ptr<Base> Wrap(T* object)
+// A component of the registry's owner with further constructor arguments.
+template <typename T, typename... Args> T* MakeOwned(Args&... args)
+{
+    return MemMan != nullptr ? MakeRecorded<T>(MemMan->Owner(), args...) : nullptr;
+}
+
+template <typename T> T* MakeVCL()
+{
+    return MemMan != nullptr ? MemMan->CreateVCL<T>() : nullptr;
+}
+
+// The made object wrapped in `Screen`, or null when none was made.
+template <typename Screen, typename T, typename... Args> std::unique_ptr<Screen> Wrap(T* object, Args&... args)
 {
     if (object == nullptr)
         return nullptr;
-    return std::make_unique<Screen>(object);
+    return std::make_unique<Screen>(object, args...);
 }
 
-class DialogAdapter final : public DialogScreen, Registered<TDlgUnit> {
+class DialogAdapter final : public DialogScreen, public Registered<TDlgUnit> {
 public:
-    using Registered::Registered;
+    // `published` names the dialog for the other screens while it lives.
+    DialogAdapter(TDlgUnit* dialog, TDlgUnit*& published) : Registered(dialog), published_(published)
+    {
+        published_ = dialog;
+    }
+    ~DialogAdapter() override { published_ = nullptr; }
     bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
     void Finalize() override { Object().Finalize(); }
+
+private:
+    TDlgUnit*& published_;
 };
 
-class ConfigAdapter final : public ConfigScreen, Registered<TConfigMenu> {
+class ConfigAdapter final : public ConfigScreen, public Registered<TConfigMenu> {
 public:
     using Registered::Registered;
     bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
@@ -65,7 +87,7 @@ public:
     TXeRGBPanel* Panel() const override { return Object().ConfigPanel(); }
 };
 
-class SaveAdapter final : public SaveScreen, Registered<TSaveMenu> {
+class SaveAdapter final : public SaveScreen, public Registered<TSaveMenu> {
 public:
     using Registered::Registered;
     bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
@@ -76,7 +98,7 @@ public:
     TXeRGBPanel* Panel() const override { return Object().SaveMenuWin(); }
 };
 
-class MovieAdapter final : public MovieScreen, Registered<TMovieUnit> {
+class MovieAdapter final : public MovieScreen, public Registered<TMovieUnit> {
 public:
     MovieAdapter(TMovieUnit* movie, MovieHost& host) : Registered(movie), host_(host) {}
     // Surface mode; a finished movie hands no result of its own.
@@ -87,7 +109,23 @@ private:
     MovieHost& host_;
 };
 
-class MusicAdapter final : public MusicScreen, Registered<TMusicUnit> {
+class AdventureAdapter final : public AdventureScreen, public Registered<TAvgUnit> {
+public:
+    using Registered::Registered;
+    bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
+    void Finalize() override { Object().Finalize(); }
+    void StartScenario(const AnsiString& scene) override { Object().StartScenario(scene); }
+    void LoadResume() override { Object().LoadResume(); }
+    void Resume() override { Object().Resume(); }
+    bool IsRunning() const override { return Object().IsRunning(); }
+    void Update(int elapsed) override { Object().Update(elapsed); }
+    TXeRGBPanel* Panel() const override { return Object().AvgPanel(); }
+    // The adventure opens no system menu of its own yet: nothing closes.
+    void OnConfigMenuClose(std::int32_t) override {}
+    void OnSaveMenuClose(std::int32_t) override {}
+};
+
+class MusicAdapter final : public MusicScreen, public Registered<TMusicUnit> {
 public:
     using Registered::Registered;
     void SetOptions(const MusicOptions& o) override
@@ -113,57 +151,116 @@ public:
     TXeRGBPanel* Panel() const override { return Object().MusicPanel(); }
 };
 
+class TitleAdapter final : public TitleScreen, public Registered<TTitleMenu> {
+public:
+    using Registered::Registered;
+    bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
+    void Finalize() override { Object().Finalize(); }
+    bool TitleCallStart() override { return Object().TitleCallStart(); }
+    void TitleCallStep(int elapsed) override { Object().TitleCallStep(elapsed); }
+    void Release() override { Object().Release(); }
+    TXeRGBPanel* TitleCallPanel() const override { return Object().TitleCallPanel(); }
+    void Show() override { Object().Show(); }
+    TXeRGBPanel* Panel() const override { return Object().TitleMenuPanel(); }
+    void StartIdle() override { Object().StartIdle(); }
+    void StopIdle() override { Object().StopIdle(); }
+};
+
+class NameEntryAdapter final : public NameEntryScreen, public Registered<TNameEntryMenu> {
+public:
+    using Registered::Registered;
+    bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
+    void Finalize() override { Object().Finalize(); }
+    bool Begin(std::int32_t score) override { return Object().Begin(score); }
+    AnsiString Name() const override { return Object().Name(); }
+    TXeRGBPanel* Panel() const override { return Object().NameEntryPanel(); }
+};
+
+class ScoreAdapter final : public ScoreScreen, public Registered<TSongScoreMenu> {
+public:
+    using Registered::Registered;
+    bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
+    void Finalize() override { Object().Finalize(); }
+    bool Open(std::uint8_t rankMode) override { return Object().Open(rankMode); }
+    TXeRGBPanel* Panel() const override { return Object().SongScorePanel(); }
+};
+
+// The object a screen made by this file wraps.
+template <typename T> T* ObjectOf(GameScreen* screen)
+{
+    auto* registered = dynamic_cast<Registered<T>*>(screen);
+    return registered != nullptr ? &registered->Object() : nullptr;
+}
+
 } // namespace
 
 FormScreenMaker::FormScreenMaker(TGameForm& form, GameRecords& records)
-    : form_(form), records_(records), services_(form), movieHost_(form)
+    : records_(records), services_(form), movieHost_(form), titleHost_(form)
 {
 }
 
+FormScreenMaker::~FormScreenMaker() = default;
+
 std::unique_ptr<DialogScreen> FormScreenMaker::MakeDialog()
 {
-    return Wrap<DialogAdapter, DialogScreen>(MemMan != nullptr ? MemMan->CreateVCL<TDlgUnit>() : nullptr);
+    return Wrap<DialogAdapter>(MakeVCL<TDlgUnit>(), dialog_);
 }
 
 std::unique_ptr<AdventureScreen> FormScreenMaker::MakeAdventure()
 {
-    return nullptr;
+    if (pendingConfig_ == nullptr)
+        pendingConfig_ = Wrap<ConfigAdapter>(MakeOwned<TConfigMenu>(services_, records_.config));
+    if (pendingSave_ == nullptr)
+        pendingSave_ = Wrap<SaveAdapter>(MakeOwned<TSaveMenu>(services_, records_.scenario));
+    if (pendingMovie_ == nullptr)
+        pendingMovie_ = Wrap<MovieAdapter>(MakeVCL<TMovieUnit>(), movieHost_);
+    if (ScriptFileMan == nullptr)
+        return nullptr;
+    TAvgUnit::Context context{records_.scenario, records_.system, records_.readMes, records_.config, *ScriptFileMan,
+                              avgHost_, SharedRandom()};
+    context.movie = ObjectOf<TMovieUnit>(pendingMovie_.get());
+    return Wrap<AdventureAdapter>(MakeRecorded<TAvgUnit>(context));
 }
 
 std::unique_ptr<ConfigScreen> FormScreenMaker::MakeConfigMenu()
 {
-    return Wrap<ConfigAdapter, ConfigScreen>(MakeRegisteredWith<TConfigMenu>(services_, records_.config));
+    if (pendingConfig_ != nullptr)
+        return std::move(pendingConfig_);
+    return Wrap<ConfigAdapter>(MakeOwned<TConfigMenu>(services_, records_.config));
 }
 
 std::unique_ptr<SaveScreen> FormScreenMaker::MakeSaveMenu()
 {
-    return Wrap<SaveAdapter, SaveScreen>(MakeRegisteredWith<TSaveMenu>(services_, records_.scenario));
+    if (pendingSave_ != nullptr)
+        return std::move(pendingSave_);
+    return Wrap<SaveAdapter>(MakeOwned<TSaveMenu>(services_, records_.scenario));
 }
 
 std::unique_ptr<MovieScreen> FormScreenMaker::MakeMovie()
 {
-    TMovieUnit* movie = MemMan != nullptr ? MemMan->CreateVCL<TMovieUnit>() : nullptr;
-    if (movie == nullptr)
-        return nullptr;
-    return std::make_unique<MovieAdapter>(movie, movieHost_);
+    if (pendingMovie_ != nullptr)
+        return std::move(pendingMovie_);
+    return Wrap<MovieAdapter>(MakeVCL<TMovieUnit>(), movieHost_);
 }
 
 std::unique_ptr<MusicScreen> FormScreenMaker::MakeMusic()
 {
-    return Wrap<MusicAdapter, MusicScreen>(MemMan != nullptr ? MemMan->CreateVCL<TMusicUnit>() : nullptr);
+    return Wrap<MusicAdapter>(MakeVCL<TMusicUnit>());
 }
 
 std::unique_ptr<TitleScreen> FormScreenMaker::MakeTitle()
 {
-    return nullptr;
+    if (dialog_ == nullptr)
+        return nullptr;
+    return Wrap<TitleAdapter>(MakeOwned<TTitleMenu>(services_, titleHost_, records_.config, *dialog_));
 }
 
 std::unique_ptr<NameEntryScreen> FormScreenMaker::MakeNameEntry()
 {
-    return nullptr;
+    return Wrap<NameEntryAdapter>(MakeOwned<TNameEntryMenu>(services_));
 }
 
 std::unique_ptr<ScoreScreen> FormScreenMaker::MakeScoreMenu()
 {
-    return nullptr;
+    return Wrap<ScoreAdapter>(MakeOwned<TSongScoreMenu>(services_, records_.system));
 }

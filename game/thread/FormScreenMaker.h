@@ -1,11 +1,18 @@
 // FormScreenMaker: the game's screens for the logic thread: each real screen made through the memory
 // registry, wrapped in the narrow interface the thread drives, and deleted through the registry.
+//
+// The adventure screen is made with the configuration, save and movie screens it works with: the
+// thread asks for the adventure first, and the next requests for those three hand over the ones
+// made with it (further requests, as the title flow's, make new ones).
 #pragma once
 
 #include "game/thread/GameScreens.h"
+#include "scenario/adventure/AvgHost.h"
 #include "scenario/movie/GameFormMovieHost.h"
 #include "shell/menus/ShellServices.h"
+#include "shell/menus/TitleCallHost.h"
 
+class TDlgUnit;
 class TGameForm;
 struct GameRecords;
 
@@ -13,6 +20,7 @@ struct GameRecords;
 class FormScreenMaker final : public ScreenMaker {
 public:
     FormScreenMaker(TGameForm& form, GameRecords& records);
+    ~FormScreenMaker() override;
 
     std::unique_ptr<DialogScreen> MakeDialog() override;
     std::unique_ptr<AdventureScreen> MakeAdventure() override;
@@ -25,8 +33,15 @@ public:
     std::unique_ptr<ScoreScreen> MakeScoreMenu() override;
 
 private:
-    TGameForm& form_;
     GameRecords& records_;
     FormShellServices services_;
     GameFormMovieHost movieHost_;
+    FormAvgHost avgHost_;
+    FormTitleCallHost titleHost_;
+    // The game's one dialog while it exists (the title's and the adventure's questions).
+    TDlgUnit* dialog_ = nullptr;
+    // The adventure's companions, made with it and not yet handed over.
+    std::unique_ptr<ConfigScreen> pendingConfig_;
+    std::unique_ptr<SaveScreen> pendingSave_;
+    std::unique_ptr<MovieScreen> pendingMovie_;
 };
