@@ -8,6 +8,7 @@
 #include "graphics/pictures/PngPicture.h"
 #include "platform/classes/Stream.h"
 #include "shell/ShellTestSupport.h"
+#include "tests/shell/FormTestSupport.h"
 #include "shell/config/TUserConfig.h"
 #include "shell/menus/RecordingShellServices.h"
 #include "shell/menus/TDlgUnit.h"
@@ -364,3 +365,43 @@ TEST_F(TTitleCallTest, ReleasingARunningCallClearsItsHooksAndFreesTheLogo)
 }
 
 } // namespace
+
+// ---- on the real form ----
+
+class TTitleMenuOnFormTest : public ShellTest::FormFixture {};
+
+// The form queues the move a warp causes, so the keys' warps bring the hover and the focus; the
+// form animates the tree once per pulse, so the demo comes after 900 pulses.
+TEST_F(TTitleMenuOnFormTest, KeysFocusThroughTheWarpsQueuedMoveAndTheDemoComesAfterNineHundredPulses)
+{
+    Make();
+    ASSERT_NE(DataFileMan, nullptr);
+    FormShellServices services(*form);
+    FormTitleCallHost host(*form);
+    TUserConfig config;
+    TDlgUnit dialog(nullptr);
+    ASSERT_TRUE(dialog.Initialize(DataFileMan));
+    TTitleMenu menu(nullptr, services, host, config, dialog);
+    ASSERT_TRUE(menu.Initialize(DataFileMan));
+    form->RootPanel()->SetCreated(true);
+    form->AttachPanel(menu.TitleMenuPanel());
+    menu.Show();
+    form->EnterState2();
+
+    std::uint16_t down = 40;
+    form->FormKeyDown(nullptr, down, 0);
+    form->Update(0);
+    EXPECT_EQ(menu.FocusIndex(), TTitleMenu::tbStart);
+    const TXeRGBBtn* start = menu.Button(TTitleMenu::tbStart);
+    EXPECT_EQ(mouse.x, start->OffsetX() + start->SizeX() - 8);
+    EXPECT_EQ(mouse.y, start->OffsetY() + 8);
+    form->FormKeyDown(nullptr, down, 0);
+    form->Update(0);
+    EXPECT_EQ(menu.FocusIndex(), TTitleMenu::tbLoad);
+
+    form->Update(TTitleMenu::kIdlePulses - 1);
+    EXPECT_EQ(menu.IdleCount(), TTitleMenu::kIdlePulses - 1);
+    form->Update(1);
+    EXPECT_EQ(menu.IdleCount(), -1);
+    form->DetachPanel(menu.TitleMenuPanel());
+}
