@@ -185,8 +185,9 @@ void SaveScreen(Canvas& c, std::string_view title, unsigned seed)
     Backdrop(c, kDusk, kNight, seed);
     c.Text(320, 50, title, 28, kPaper, TextAlign::Centre, true, WithAlpha(kInk, 200));
     // The rows print their captions and dates in black: a paper list.
-    GlassWindow(c, 156, 90, 330, 270, Rgb(0x18, 0x22, 0x40));
-    c.RoundRect(164, 98, 290, 236, 6, kPaper);
+    // The list ends above the buttons at y 330.
+    GlassWindow(c, 156, 90, 330, 272, Rgb(0x18, 0x22, 0x40));
+    c.RoundRect(164, 98, 290, 231, 6, kPaper);
     for (int row = 0; row < 10; ++row)
         c.FillRect(168, 102 + 22 * row + 21, 282, 1, WithAlpha(kGrey, 120));
     c.FillRect(456, 119, 16, 181, Rgb(0x0C, 0x10, 0x20));
