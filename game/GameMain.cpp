@@ -2,6 +2,7 @@
 #include "game/GameMain.h"
 
 #include "game/GameWindow.h"
+#include "game/thread/TGameThread.h"
 #include "platform/classes/Application.h"
 #include "platform/fs/FileSystem.h"
 #include "platform/host/Host.h"
@@ -34,7 +35,7 @@ int GameMain(std::span<const std::string> arguments)
         if (host == nullptr)
             return 0;
         host->InstallMessageBoxes();
-        GameWindow window(*host);
+        GameWindow window(*host, {}, TGameThread::Start);
         host->Run();
         Startup::WriteWindowMode(folder);
     } catch (const std::exception&) {
