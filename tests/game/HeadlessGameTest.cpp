@@ -8,6 +8,7 @@
 
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/classes/Application.h"
+#include "platform/host/VirtualKeys.h"
 #include "platform/host/headless/ScriptedHost.h"
 #include "platform/timer/headless/ManualTimer.h"
 #include "platform/video/headless/HeadlessVideo.h"
@@ -22,12 +23,25 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 
 namespace {
 
 using host::WindowEvent;
 using namespace std::chrono_literals;
+
+// The sample game, made once for the test program and copied into each test's folder.
+bool CopySampleGame(const std::filesystem::path& to)
+{
+    static const ShellTest::TempFolder made;
+    static const bool ok = samplegen::Generate(made.Path(), XE_SAMPLE_SOURCES);
+    if (!ok)
+        return false;
+    std::error_code error;
+    std::filesystem::copy(made.Path(), to, std::filesystem::copy_options::recursive, error);
+    return !error;
+}
 
 class HeadlessGameTest : public ::testing::Test {
 protected:
@@ -103,6 +117,17 @@ protected:
         }
     }
 
+    // Key down and up.
+    void Key(std::uint16_t key)
+    {
+        for (const WindowEvent::Kind kind : {WindowEvent::Kind::KeyDown, WindowEvent::Kind::KeyUp}) {
+            WindowEvent e;
+            e.kind = kind;
+            e.key = key;
+            host.Queue(e);
+        }
+    }
+
     // Waits for the menu state (2) after `left` (a fade or a loading state) was entered.
     bool NextMenu()
     {
@@ -123,7 +148,7 @@ protected:
 // adventure screen, then the window closed: the game saves on its way out.
 TEST_F(HeadlessGameTest, StartTitleNewGameAndCloseOnTheSampleGame)
 {
-    ASSERT_TRUE(samplegen::Generate(folder.Path(), XE_SAMPLE_SOURCES));
+    ASSERT_TRUE(CopySampleGame(folder.Path()));
     Start();
     ASSERT_TRUE(RunUntil([this] { return State() == fsMenu; })) << "the title call";
     Click(320, 240);
@@ -141,6 +166,55 @@ TEST_F(HeadlessGameTest, StartTitleNewGameAndCloseOnTheSampleGame)
     TReadMesTable readMes;
     EXPECT_TRUE(LoadSystemData(folder.GameName(), system, readMes)) << "the system save written at the end";
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "Tvqe.ini"));
+}
+
+// The sample story from New Game to its end, read by a player who presses Enter, clicks the
+// picture (which also skips the movies) and presses Down (which moves the choice's cursor) in
+// turn; its song plays itself (the adventure's auto mode). Then back at the title, Exit.
+TEST_F(HeadlessGameTest, TheSampleStoryRunsThroughItsSongBackToTheTitle)
+{
+    ASSERT_TRUE(CopySampleGame(folder.Path()));
+    std::ofstream(folder.Path() / "Tvqe.ini") << "[Game]\r\nExitConfirm=OFF\r\nAvgAutoMode=Auto\r\n";
+    Start();
+    ASSERT_TRUE(RunUntil([this] { return State() == fsMenu; })) << "the title call";
+    Click(320, 240);
+    ASSERT_TRUE(NextMenu()) << "the title menu after the call";
+    Click(70, 34); // BtnStart
+    ASSERT_TRUE(RunUntil([this] { return State() == fsAdventure; })) << "the scenario runs";
+
+    bool sang = false;
+    int turn = 0;
+    const bool backAtTitle = RunUntil(
+        [&] {
+            sang = sang || State() == fsMusic;
+            if (sang && State() == fsMenu)
+                return true;
+            if (State() == fsAdventure && ++turn % 6 == 0) {
+                switch (turn / 6 % 3) {
+                case 0: Key(VK_RETURN); break;
+                case 1: Click(320, 200); break;
+                default: Key(VK_DOWN); break;
+                }
+            }
+            return false;
+        },
+        240s);
+    ASSERT_TRUE(sang) << "the scenario's song was played";
+    ASSERT_TRUE(backAtTitle) << "the story ended on the title";
+
+    TSystemState system;
+    TReadMesTable readMes;
+    ASSERT_TRUE(LoadSystemData(folder.GameName(), system, readMes)) << "saved after the adventure";
+    const auto readIn = [&](std::uint32_t script) {
+        for (std::uint32_t message = 0; message < 256; ++message)
+            if (readMes.IsTextRead(script * 65536 + message))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(readIn(1) && readIn(2)) << "the text of both scripts, before and after the song, was read";
+    Click(70, 364); // BtnExit, without a question
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_TRUE(questions.empty());
 }
 
 } // namespace
