@@ -126,9 +126,12 @@ void StageBackground::ShowPicture(int slot, int fade, bool stageAnime)
     state_.current = {1, slot, 0, 0};
     if (fading) {
         current_[0] = MakeBitmap();
-        DrawPictureStream(current_[0].get(), picture);
         currentCount_ = 1;
-        return;
+        if (current_[0]) {
+            DrawPictureStream(current_[0].get(), picture);
+            return;
+        }
+        EndFade(); // without a bitmap to fade into, the picture shows at once
     }
     target_->Cls();
     DrawPictureStream(target_, picture);
