@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -67,7 +68,7 @@ class PixelWriter {
 public:
     explicit PixelWriter(const DibSection& dib)
         : dib_(dib), bytes_(dib.BitCount() / 8), red_(dib.RedMask()), green_(dib.GreenMask()), blue_(dib.BlueMask()),
-          colourBits_(dib.RedMask() | dib.GreenMask() | dib.BlueMask())
+          colourBits_(dib.RedMask() | dib.GreenMask() | dib.BlueMask()), greyRamp_(IsGreyRamp(dib.Colours()))
     {
     }
 
@@ -105,8 +106,21 @@ private:
         return v;
     }
 
+    // Entry i is grey i: the nearest entry is the mean of the channels, rounded (a third never ties).
+    static bool IsGreyRamp(std::span<const std::uint32_t> table)
+    {
+        if (table.size() != 256)
+            return false;
+        for (std::size_t i = 0; i < table.size(); ++i)
+            if (table[i] != i * 0x010101u)
+                return false;
+        return true;
+    }
+
     std::uint8_t Nearest(const Colour& c) const
     {
+        if (greyRamp_)
+            return static_cast<std::uint8_t>((c.r + c.g + c.b + 1) / 3);
         const auto table = dib_.Colours();
         int best = 0;
         int bestDistance = INT_MAX;
@@ -127,6 +141,7 @@ private:
     Channel green_;
     Channel blue_;
     std::uint32_t colourBits_;
+    bool greyRamp_;
 };
 
 // Lays coverage over the bitmap with the block's top-left at (x, y), clipped to the bitmap.
