@@ -1,6 +1,7 @@
 #include "scenario/adventure/AvgHost.h"
 
 #include "shell/GameGlobals.h"
+#include "shell/config/TUserConfig.h"
 #include "shell/form/TGameForm.h"
 #include "shell/thread/TMainThread.h"
 
@@ -37,3 +38,7 @@ void FormAvgHost::ResetFrameCounters()
 }
 
 AnsiString FormAvgHost::SaveFolder() const { return GameForm != nullptr ? GameForm->Services().programFolder : AnsiString(); }
+
+TGameForm* FormAvgHost::Form() { return GameForm; }
+
+void FormAvgHost::SaveConfig(const TUserConfig& config) { SaveUserConfig(config); }

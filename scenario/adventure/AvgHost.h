@@ -7,6 +7,8 @@
 #include "scenario/windows/SubWinHost.h"
 
 class GameSoundChannels;
+class TGameForm;
+class TUserConfig;
 class TXeRGBPanel;
 
 class AvgHost : public SubWinHost {
@@ -24,6 +26,11 @@ public:
     virtual void ResetFrameCounters() = 0;
     // The folder of the save files, ending in a backslash.
     virtual AnsiString SaveFolder() const = 0;
+    // The main form, whose transitions lead into and out of the system menus; null when there is
+    // none (the menus then appear at once).
+    virtual TGameForm* Form() = 0;
+    // Writes the user settings file (after the configuration menu).
+    virtual void SaveConfig(const TUserConfig& config) = 0;
 };
 
 // The host of the running game: the main form (GameForm) and the logic thread's result; nothing
@@ -39,4 +46,6 @@ public:
     void SetCursorKind(int kind) override;
     void ResetFrameCounters() override;
     AnsiString SaveFolder() const override;
+    TGameForm* Form() override;
+    void SaveConfig(const TUserConfig& config) override;
 };

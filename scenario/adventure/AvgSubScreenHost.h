@@ -55,8 +55,4 @@ public:
     // Plays a system sound from the data files.
     virtual void PlaySystemSE(const AnsiString& name) = 0;
     virtual void UpdateCursor() = 0;
-    // One step of a running movie; false once it has stopped. EndMovie takes it off the screen and
-    // lets the script run again.
-    virtual bool StepMovie(int frames) = 0;
-    virtual void EndMovie() = 0;
 };

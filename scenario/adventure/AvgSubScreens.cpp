@@ -9,22 +9,11 @@
 #include "shell/menus/TDlgUnit.h"
 
 #include <algorithm>
-#include <cstdlib>
-
-namespace {
-
-// What a right click does by the "RightClickType" setting; other values open the side menu.
-enum RightClickType : std::int32_t { kRightHide = 1, kRightConfig, kRightSave, kRightLoad };
-
-// One notch of the mouse wheel.
-constexpr int kWheelNotch = 120;
-
-} // namespace
 
 void AvgSubScreens::Reset()
 {
     hidden_ = backlog_ = menu_ = dialog_ = config_ = saveLoad_ = Phase::Closed;
-    movie_ = transition_ = loaded_ = false;
+    transition_ = loaded_ = false;
     timeHidden_ = dateHidden_ = false;
     backlogView_ = 0;
     shown_ = Menu::None;
@@ -38,7 +27,7 @@ int AvgSubScreens::Bits() const
         bits |= 1;
     if (menu_ != Phase::Closed || dialog_ != Phase::Closed)
         bits |= 2;
-    if (config_ != Phase::Closed || saveLoad_ != Phase::Closed || movie_)
+    if (config_ != Phase::Closed || saveLoad_ != Phase::Closed)
         bits |= 4;
     return bits;
 }
@@ -52,30 +41,31 @@ int AvgSubScreens::Level() const
 void AvgSubScreens::Recompute() { host_.Modes().SetSubScreen(Level()); }
 
 // ---- what may open now ----
+// The level the screen holds also counts a playing movie.
 
-bool AvgSubScreens::CanHideText() const { return Level() == 0 && host_.Waits().MayHideText(); }
+bool AvgSubScreens::CanHideText() const { return host_.Modes().SubScreen() == 0 && host_.Waits().MayHideText(); }
 
 bool AvgSubScreens::CanOpenBacklog() const
 {
-    return Level() == 0 && host_.Waits().MenuAllowed() && host_.Waits().MayOpenBacklog();
+    return host_.Modes().SubScreen() == 0 && host_.Waits().MenuAllowed() && host_.Waits().MayOpenBacklog();
 }
 
-bool AvgSubScreens::CanOpenSideMenu() const { return host_.Waits().MenuAllowed() && (Bits() & 6) == 0; }
+bool AvgSubScreens::CanOpenSideMenu() const { return host_.Waits().MenuAllowed() && host_.Modes().SubScreen() < 2; }
 
 bool AvgSubScreens::CanOpenMenu(Menu menu) const
 {
     const AvgWaits& waits = host_.Waits();
-    if (!waits.MenuAllowed() || (Bits() & 6) != 0 || MenuPanel(menu) == nullptr)
+    if (!waits.MenuAllowed() || host_.Modes().SubScreen() >= 2 || MenuPanel(menu) == nullptr)
         return false;
     return menu == Menu::Config ? waits.MayConfigure() : waits.MaySaveOrLoad();
 }
 
 bool AvgSubScreens::CanQuickSaveOrLoad() const
 {
-    return Level() == 0 && host_.Waits().MenuAllowed() && host_.Waits().MaySaveOrLoad();
+    return host_.Modes().SubScreen() == 0 && host_.Waits().MenuAllowed() && host_.Waits().MaySaveOrLoad();
 }
 
-// ---- codes, keys and the wheel ----
+// ---- clicks, keys and the wheel ----
 
 bool AvgSubScreens::TakeClick()
 {
@@ -89,48 +79,12 @@ bool AvgSubScreens::TakeClick()
     return hidden_ != Phase::Closed;
 }
 
-bool AvgSubScreens::WindowCode(int code)
-{
-    switch (code) {
-    case 2:
-        RightClick();
-        return true;
-    case 3:
-        MiddleClick();
-        return true;
-    case 14:
-        if (Level() == 0)
-            MiddleClick();
-        return true;
-    case 17:
-        if (!OpenBacklog())
-            host_.Click();
-        return true;
-    case 18:
-        if (!QuickSave())
-            host_.Click();
-        return true;
-    case 19:
-        if (!QuickLoad())
-            host_.Click();
-        return true;
-    case 20:
-        if (!OpenConfigMenu())
-            host_.Click();
-        return true;
-    default:
-        return false;
-    }
-}
-
 void AvgSubScreens::BacklogCode(int code)
 {
     switch (code) {
     case 1:
-        host_.Click();
-        break;
     case 3:
-        MiddleClick();
+        host_.Click(); // the backlog takes it
         break;
     case 4:
         if (backlog_ == Phase::Open) {
@@ -144,43 +98,6 @@ void AvgSubScreens::BacklogCode(int code)
     default:
         break;
     }
-}
-
-bool AvgSubScreens::ExSelCode(int code)
-{
-    switch (code) {
-    case 7:
-        QuickSave();
-        return true;
-    case 8:
-        QuickLoad();
-        return true;
-    case 9:
-        OpenConfigMenu();
-        return true;
-    default:
-        return false;
-    }
-}
-
-void AvgSubScreens::RightClick()
-{
-    bool opened = false;
-    switch (host_.Config().RightClickType) {
-    case kRightHide: opened = HideText(); break;
-    case kRightConfig: opened = OpenConfigMenu(); break;
-    case kRightSave: opened = OpenSaveMenu(false); break;
-    case kRightLoad: opened = OpenSaveMenu(true); break;
-    default: opened = OpenSideMenu(); break;
-    }
-    if (!opened)
-        host_.Click();
-}
-
-void AvgSubScreens::MiddleClick()
-{
-    if (!HideText())
-        host_.Click();
 }
 
 bool AvgSubScreens::KeyDown(std::uint16_t key)
@@ -203,11 +120,8 @@ bool AvgSubScreens::KeyDown(std::uint16_t key)
             windows.MenuWinCancel();
         return true;
     }
-    if (key == VK_ESCAPE) {
-        if (Level() < 3)
-            RightClick();
-        return true;
-    }
+    if (key == VK_ESCAPE)
+        return false; // the right button's part, also over the backlog and hidden text
     if (backlog_ == Phase::Open) {
         if (arrow)
             ScrollBacklog(key == VK_UP ? -1 : 1);
@@ -218,21 +132,16 @@ bool AvgSubScreens::KeyDown(std::uint16_t key)
     if (hidden_ != Phase::Closed) {
         if (press)
             TakeClick();
-        return true;
+        return true; // the hidden choice keeps its cursor
     }
     return false;
 }
 
-void AvgSubScreens::MouseWheel(int delta)
+bool AvgSubScreens::Wheel(int notches)
 {
-    if (delta == 0)
-        return;
-    if (backlog_ == Phase::Open) {
-        const int notches = std::max(1, std::abs(delta) / kWheelNotch);
-        ScrollBacklog(delta > 0 ? -notches : notches);
-    } else {
-        OpenBacklog();
-    }
+    if (backlog_ == Phase::Open)
+        ScrollBacklog(-notches);
+    return Level() != 0;
 }
 
 // ---- hidden text ----
@@ -296,7 +205,6 @@ bool AvgSubScreens::OpenBacklog()
     if (!CanOpenBacklog())
         return false;
     TSubWinUnit& windows = host_.Windows();
-    windows.LogWinSetOnEvent([this](int code) { BacklogCode(code); });
     const int range = std::max(0, BacklogLines() - kPageLines);
     windows.LogWinSetRange(range);
     backlogView_ = range;
@@ -500,10 +408,4 @@ void AvgSubScreens::StepSideMenu()
     Recompute();
     host_.UpdateCursor();
     ActOnButton(host_.Windows().MenuWinGetSelected());
-}
-
-void AvgSubScreens::MovieStarted()
-{
-    movie_ = true;
-    Recompute();
 }

@@ -1,9 +1,9 @@
 // AvgSubScreens: the adventure screen's sub-screens laid over the running scenario: the hidden text
 // windows, the backlog, the side menu with its yes/no dialog, the configuration and save/load menus
-// brought in by a mask transition, the movie's level, and quick save and load. It keeps the
-// sub-screen level (0 none, 1 hidden text or backlog, 2 side menu or dialog, 3 menus or a movie)
-// in the screen's modes, takes the codes, keys and wheel notches meant for it, and advances its
-// phases once a frame.
+// brought in by a mask transition, and quick save and load. It keeps the sub-screen level (0 none,
+// 1 hidden text or backlog, 2 side menu or dialog, 3 menus; a movie's 3 is the screen's own) in the
+// screen's modes, opens what the screen asks for, takes the clicks, keys and wheel notches meant
+// for it, and advances its phases once a frame.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,7 @@ public:
     // Everything closed, as a script (re)start leaves it (the panels are the caller's to reset).
     void Reset();
 
-    // Bit 0 hidden text or backlog, bit 1 side menu or dialog, bit 2 menus or a movie.
+    // Bit 0 hidden text or backlog, bit 1 side menu or dialog, bit 2 menus.
     int Bits() const;
     int Level() const;
     Phase HiddenText() const { return hidden_; }
@@ -36,32 +36,23 @@ public:
     Phase Dialog() const { return dialog_; }
     Phase ConfigMenu() const { return config_; }
     Phase SaveLoadMenu() const { return saveLoad_; }
-    bool MoviePlaying() const { return movie_; }
     // The first backlog line on the page.
     int BacklogView() const { return backlogView_; }
 
     // The click's first steps: true when a sub-screen took it (the side menu or dialog is open, the
     // backlog is up, or the hidden text windows came back).
     bool TakeClick();
-    // Codes of the message, novel and choice windows and the stage (2, 3, 14, 17 to 20); false for
-    // a code that is not theirs to give here.
-    bool WindowCode(int code);
     // Codes of the backlog window (1, 3, 4, 6).
     void BacklogCode(int code);
-    // The extra selection's quick save (7), quick load (8) and configuration (9); false for others.
-    bool ExSelCode(int code);
-    // Keys on the screen's panel; true when a sub-screen used the key.
+    // Keys on the screen's panel; true when a sub-screen used the key (Esc only in the side menu).
     bool KeyDown(std::uint16_t key);
-    // The wheel opens the backlog, or scrolls it by a line per notch.
-    void MouseWheel(int delta);
+    // Wheel notches (towards the player negative) scroll the open backlog a line each; true, taken,
+    // whenever a sub-screen is open.
+    bool Wheel(int notches);
     // The wait state changed: the open side menu shows what may be used now.
     void WaitStateChanged();
-    // The per-frame steps of the sub-screens (phases, the side menu's choice, the menus' transitions,
-    // the movie).
+    // The per-frame steps of the sub-screens (phases, the side menu's choice, the menus' transitions).
     void Update(int frames);
-
-    // A movie has taken the screen; it ends when the host's movie step says it stopped.
-    void MovieStarted();
 
     // Close handlers of the configuration and save/load menus.
     void OnConfigMenuClose(std::int32_t code);
@@ -89,10 +80,6 @@ private:
     bool CanOpenSideMenu() const;
     bool CanOpenMenu(Menu menu) const;
     bool CanQuickSaveOrLoad() const;
-    // Right button (or Esc) by the "RightClickType" setting; middle button.
-    void RightClick();
-    void MiddleClick();
-
     void ShowText();
     void CloseBacklog();
     void ScrollBacklog(int lines);
@@ -124,7 +111,6 @@ private:
     Phase dialog_ = Phase::Closed;
     Phase config_ = Phase::Closed;
     Phase saveLoad_ = Phase::Closed;
-    bool movie_ = false;
     // The time and date plates the hidden text took away.
     bool timeHidden_ = false;
     bool dateHidden_ = false;

@@ -1,6 +1,5 @@
 // AvgSubScreens: the configuration and save/load menus, which replace the screen's panel on the
-// root panel behind a mask transition and come back the same way, the movie's step, and quick save
-// and load.
+// root panel behind a mask transition and come back the same way, and quick save and load.
 #include "scenario/adventure/AvgSubScreens.h"
 
 #include "graphics/bitmaps/TXeRGBBits.h"
@@ -126,14 +125,6 @@ bool AvgSubScreens::StartTransition(Menu menu, TXeRGBPanel* from, TXeRGBPanel* t
 
 void AvgSubScreens::StepMenus(int frames)
 {
-    if (movie_) {
-        if (!host_.StepMovie(frames)) {
-            movie_ = false;
-            Recompute();
-            host_.EndMovie();
-        }
-        return;
-    }
     if (!transition_)
         return;
     TGameForm& form = *host_.Form();

@@ -104,6 +104,7 @@ void TAvgUnit::CreateParts()
     windows_->NovelWinSetOnEvent(onEvent);
     windows_->LogWinSetOnEvent([this](int code) { BacklogEvent(code); });
     windows_->SelWinSetOnEvent(onEvent);
+    CreateSubScreens();
 }
 
 void TAvgUnit::Finalize()
@@ -171,6 +172,7 @@ void TAvgUnit::RunScript()
     talking_ = AvgTalking();
     modes_.Reset();
     waits_.Reset();
+    subs_->Reset();
     moviePlaying_ = false;
     RebuildScreen();
 

@@ -18,6 +18,8 @@
 #include "platform/classes/Component.h"
 #include "platform/classes/Controls.h"
 #include "scenario/adventure/AvgModes.h"
+#include "scenario/adventure/AvgSubScreenHost.h"
+#include "scenario/adventure/AvgSubScreens.h"
 #include "scenario/adventure/AvgTalking.h"
 #include "scenario/adventure/AvgWaits.h"
 #include "scenario/script/ScriptScreen.h"
@@ -54,6 +56,10 @@ public:
         AvgHost& host;
         TRandom& random;
         TMovieUnit* movie = nullptr; // the game's movie player; null: movies are refused
+        // The system menus the logic thread made for the adventure; null: that one is refused.
+        TDlgUnit* dialog = nullptr;
+        TConfigMenu* configMenu = nullptr;
+        TSaveMenu* saveMenu = nullptr;
     };
 
     // Thread results handed back.
@@ -92,12 +98,16 @@ public:
     void AvgPanelKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
     void AvgPanelKeyUp(TObject* sender, std::uint16_t& key, TShiftState shift);
     void AvgPanelMouseWheel(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled);
+    // Close handlers the logic thread gives the configuration and save/load menus.
+    void OnConfigMenuClose(std::int32_t code);
+    void OnSaveMenuClose(std::int32_t code);
 
     // What the sub-screens and tests read.
     WaitState GetWaitState() const { return waits_.State(); }
     const AvgWaits& Waits() const { return waits_; }
     AvgModes& Modes() { return modes_; }
     const AvgTalking& Talking() const { return talking_; }
+    const AvgSubScreens& SubScreens() const { return *subs_; }
     TScriptEngine& Engine() const { return *engine_; }
     TStageUnit& Stage() const { return *stage_; }
     TExSelUnit& ExSel() const { return *exSel_; }
@@ -161,6 +171,7 @@ public:
 
 private:
     class MessageSink;
+    class SubScreenHost;
 
     // TAvgUnit.cpp
     void CreateParts();
@@ -205,6 +216,8 @@ private:
     bool SubScreenWheel(int notches);
     // Update's steps for sub-screens 1 to 3 (the movie excepted).
     void StepSubScreens(int frames);
+    // Makes the sub-screens over the parts (the last step of CreateParts).
+    void CreateSubScreens();
 
     // TAvgUnitText.cpp
     void PrintPiece(const AnsiString& piece, std::int32_t speed);
@@ -248,4 +261,6 @@ private:
     std::int32_t lastModeIndex_ = 0;
     std::int32_t lastMeter_ = 0;
     bool moviePlaying_ = false;
+    std::unique_ptr<AvgSubScreenHost> subHost_;
+    std::unique_ptr<AvgSubScreens> subs_;
 };

@@ -11,6 +11,10 @@ namespace {
 
 // One notch of the mouse wheel.
 constexpr int kWheelNotch = 120;
+// The extra selection's requests for quick save, quick load and the configuration menu.
+constexpr int kExSelQuickSave = 7;
+constexpr int kExSelQuickLoad = 8;
+constexpr int kExSelConfig = 9;
 
 } // namespace
 
@@ -82,6 +86,15 @@ void TAvgUnit::OnExSelEvent(int code)
     case TExSelUnit::kCodeShown:
         if (state == WaitState::ExSelDecided)
             ExSelClosed();
+        break;
+    case kExSelQuickSave:
+        QuickSave();
+        break;
+    case kExSelQuickLoad:
+        QuickLoad();
+        break;
+    case kExSelConfig:
+        OpenConfigMenu();
         break;
     default:
         break;

@@ -27,7 +27,7 @@
 namespace AvgSubTest {
 
 // The screen's side, recorded: "click" (a click no sub-screen took), "result N", "se NAME",
-// "save config", "movie end".
+// "save config".
 class RecordingHost : public AvgSubScreenHost {
 public:
     AvgWaits& Waits() override { return waits; }
@@ -53,12 +53,6 @@ public:
     void HandBack(int result) override { calls.push_back("result " + std::to_string(result)); }
     void PlaySystemSE(const AnsiString& name) override { calls.push_back("se " + name); }
     void UpdateCursor() override {}
-    bool StepMovie(int frames) override
-    {
-        movieFrames -= frames;
-        return movieFrames > 0;
-    }
-    void EndMovie() override { calls.push_back("movie end"); }
 
     AvgWaits waits;
     AvgModes modes;
@@ -73,7 +67,6 @@ public:
     TUserConfig userConfig;
     AnsiString saveFolder;
     AvgSubScreens* subs = nullptr;
-    int movieFrames = 0;
     std::vector<std::string> calls;
 };
 

@@ -1,6 +1,5 @@
 // AvgSubScreens with the configuration and save/load menus on the headless form: the mask
-// transitions in and out, the menus' close codes, quick save with its thumbnail and quick load,
-// and the movie's level.
+// transitions in and out, the menus' close codes, and quick save with its thumbnail and quick load.
 #include "scenario/adventure/AvgSubScreens.h"
 
 #include "graphics/bitmaps/TXeRGBBits.h"
@@ -53,8 +52,7 @@ protected:
 TEST_F(AvgSubScreensMenusTest, TheSaveMenuComesInBehindTheSwirlAndGoesBackToTheScreen)
 {
     Enter(WaitState::Click);
-    host.userConfig.RightClickType = 3;
-    subs->WindowCode(2);
+    ASSERT_TRUE(subs->OpenSaveMenu(false));
     EXPECT_TRUE(OnRoot(save->SaveMenuWin()));
     EXPECT_FALSE(OnRoot(host.avgPanel));
     EXPECT_EQ(save->Mode(), TSaveMenu::kModeSave);
@@ -82,7 +80,7 @@ TEST_F(AvgSubScreensMenusTest, TheConfigurationMenuSavesTheSettingsAndAppliesThe
 {
     Enter(WaitState::Click);
     windows->PlaceWinOpen(3);
-    ASSERT_TRUE(subs->WindowCode(20));
+    ASSERT_TRUE(subs->OpenConfigMenu());
     EXPECT_TRUE(OnRoot(config->ConfigPanel()));
     ASSERT_TRUE(MenuOpen(&AvgSubScreens::ConfigMenu));
     host.userConfig.MesBoxTrans = 60;
@@ -101,8 +99,7 @@ TEST_F(AvgSubScreensMenusTest, ALoadInTheLoadMenuHandsBack4OnceTheWayBackHasBeen
     ASSERT_TRUE(WriteSaveSlot(saves.Name(), 3, saved, saved, {}));
     FileSystem::NoteChanged(saves / SaveSlotName(3).c_str());
     Enter(WaitState::ExSel);
-    host.userConfig.RightClickType = 4;
-    subs->WindowCode(2);
+    ASSERT_TRUE(subs->OpenSaveMenu(true));
     ASSERT_TRUE(MenuOpen(&AvgSubScreens::SaveLoadMenu));
 
     save->Select(2);
@@ -120,7 +117,7 @@ TEST_F(AvgSubScreensMenusTest, WithoutItsMaskAMenuAppearsAtOnce)
     std::filesystem::remove(folder.Path() / "Game_Pak" / "FadeMask11_Star.bmp");
     FileSystem::NoteChanged(folder.Path() / "Game_Pak" / "FadeMask11_Star.bmp");
     Enter(WaitState::Click);
-    subs->WindowCode(20);
+    subs->OpenConfigMenu();
     EXPECT_EQ(subs->ConfigMenu(), Phase::Open);
     EXPECT_FALSE(Running());
     EXPECT_TRUE(OnRoot(config->ConfigPanel()));
@@ -133,23 +130,23 @@ TEST_F(AvgSubScreensMenusTest, MenusOpenOnlyWhereTheWaitAllowsThem)
 {
     struct Case {
         WaitState state;
-        int code;
         bool opens;
     };
-    for (const Case c : {Case{WaitState::Timed, 20, false}, Case{WaitState::Choice, 20, true}, Case{WaitState::Run, 20, false}}) {
+    for (const Case c : {Case{WaitState::Timed, false}, Case{WaitState::Run, false}, Case{WaitState::Choice, true},
+                         Case{WaitState::ExSel, true}}) {
         SCOPED_TRACE(static_cast<int>(c.state));
         ResetScreen();
         Enter(WaitState::Click); // the menu allowed from here on
         Enter(c.state);
-        subs->WindowCode(c.code);
+        EXPECT_EQ(subs->OpenConfigMenu(), c.opens);
         EXPECT_EQ(subs->ConfigMenu() != Phase::Closed, c.opens);
-        EXPECT_EQ(host.calls, c.opens ? Calls{} : Calls{"click"});
+        EXPECT_FALSE(subs->OpenSaveMenu(false) && c.opens) << "one menu at a time";
     }
     ResetScreen();
-    Enter(WaitState::ExSel);
-    EXPECT_TRUE(subs->ExSelCode(9));
-    EXPECT_EQ(subs->ConfigMenu(), Phase::Opening);
-    EXPECT_FALSE(subs->ExSelCode(5)) << "the extra selection's own codes";
+    Enter(WaitState::Click);
+    host.modes.SetSubScreen(3); // a movie plays
+    EXPECT_FALSE(subs->OpenSaveMenu(true));
+    EXPECT_FALSE(subs->OpenSideMenu());
 }
 
 TEST_F(AvgSubScreensMenusTest, QuickSaveWritesSlot0WithAThumbnailOfTheStage)
@@ -157,7 +154,7 @@ TEST_F(AvgSubScreensMenusTest, QuickSaveWritesSlot0WithAThumbnailOfTheStage)
     PaintStage();
     host.records.current = ScenarioTest::FilledGameState(3);
     Enter(WaitState::Click);
-    ASSERT_TRUE(subs->WindowCode(18));
+    ASSERT_TRUE(subs->QuickSave());
     EXPECT_EQ(host.calls, Calls{"se SysSEOK"});
     const std::vector<unsigned char> thumbnail = StoredThumbnail();
     ASSERT_EQ(thumbnail.size(), 40200u);
@@ -169,7 +166,7 @@ TEST_F(AvgSubScreensMenusTest, QuickSaveWritesSlot0WithAThumbnailOfTheStage)
     TakeCalls();
     const int month = host.records.current.GetMonth();
     host.records.current = TGameState();
-    ASSERT_TRUE(subs->WindowCode(19));
+    ASSERT_TRUE(subs->QuickLoad());
     EXPECT_EQ(host.calls, (Calls{"se SysSEOK", "result 4"}));
     EXPECT_EQ(host.records.current.GetMonth(), month);
 }
@@ -178,7 +175,7 @@ TEST_F(AvgSubScreensMenusTest, QuickSaveInTheExtraSelectionTakesTheScreenAsShown
 {
     PaintStage();
     Enter(WaitState::ExSel);
-    EXPECT_TRUE(subs->ExSelCode(7));
+    EXPECT_TRUE(subs->QuickSave());
     EXPECT_EQ(host.calls, Calls{"se SysSEOK"});
     const std::vector<unsigned char> thumbnail = StoredThumbnail();
     ASSERT_EQ(thumbnail.size(), 40200u);
@@ -188,50 +185,35 @@ TEST_F(AvgSubScreensMenusTest, QuickSaveInTheExtraSelectionTakesTheScreenAsShown
 TEST_F(AvgSubScreensMenusTest, FailedQuickSavesAndLoadsPlayTheErrorAndKeepRunning)
 {
     Enter(WaitState::Click);
-    subs->WindowCode(19);
+    EXPECT_TRUE(subs->QuickLoad());
     EXPECT_EQ(host.calls, Calls{"se SysSEErr"}) << "no slot 0";
 
     const std::filesystem::path slot = saves / SaveSlotName(kQuickSaveSlot).c_str();
     ScenarioTest::WriteBytes(slot, ScenarioTest::Bytes(300, 0x5A));
     FileSystem::NoteChanged(slot);
     TakeCalls();
-    subs->ExSelCode(8);
+    subs->QuickLoad();
     EXPECT_EQ(host.calls, Calls{"se SysSEErr"}) << "a broken slot 0";
 
     host.saveFolder = saves.Name() + "missing\\";
     TakeCalls();
-    subs->WindowCode(18);
+    subs->QuickSave();
     EXPECT_EQ(host.calls, Calls{"se SysSEErr"}) << "a folder that cannot be written";
     EXPECT_EQ(host.modes.SubScreen(), 0);
 }
 
 TEST_F(AvgSubScreensMenusTest, QuickSaveAndLoadNeedTheScreenFree)
 {
-    subs->WindowCode(18);
-    subs->WindowCode(19);
-    EXPECT_EQ(host.calls, (Calls{"click", "click"})) << "before the first wait";
-    TakeCalls();
+    EXPECT_FALSE(subs->QuickSave()) << "before the first wait";
+    EXPECT_FALSE(subs->QuickLoad());
     Enter(WaitState::Timed);
-    subs->WindowCode(18);
-    EXPECT_EQ(host.calls, Calls{"click"});
-    TakeCalls();
-    Enter(WaitState::Click);
-    subs->WindowCode(3); // text hidden
     EXPECT_FALSE(subs->QuickSave());
-    EXPECT_FALSE(std::filesystem::exists(saves / SaveSlotName(kQuickSaveSlot).c_str()));
-}
-
-TEST_F(AvgSubScreensMenusTest, AMovieHoldsLevel3UntilItStops)
-{
-    host.movieFrames = 3;
-    subs->MovieStarted();
-    EXPECT_EQ(host.modes.SubScreen(), 3);
-    Frame();
-    Frame();
+    Enter(WaitState::Click);
+    subs->HideText();
+    EXPECT_FALSE(subs->QuickSave());
+    EXPECT_FALSE(subs->QuickLoad());
     EXPECT_EQ(host.calls, Calls{});
-    Frame();
-    EXPECT_EQ(host.calls, Calls{"movie end"});
-    EXPECT_EQ(host.modes.SubScreen(), 0);
+    EXPECT_FALSE(std::filesystem::exists(saves / SaveSlotName(kQuickSaveSlot).c_str()));
 }
 
 TEST(QuickSave, ThumbnailBytesAreTheRowsTopFirstInBlueGreenRed)

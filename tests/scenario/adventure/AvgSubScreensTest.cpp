@@ -19,14 +19,13 @@ protected:
     void OpenBacklog()
     {
         Enter(WaitState::Click);
-        subs->MouseWheel(-120);
+        ASSERT_TRUE(subs->OpenBacklog());
         ASSERT_TRUE(FramesUntil([this] { return subs->Backlog() == Phase::Open; }));
     }
     // Opens the side menu, presses button i with the mouse and lets the menu slide out again.
     void ChooseButton(int i)
     {
-        host.userConfig.RightClickType = 0;
-        ASSERT_TRUE(subs->WindowCode(2));
+        ASSERT_TRUE(subs->OpenSideMenu());
         ASSERT_TRUE(FramesUntil([this] { return subs->SideMenu() == Phase::Open; }));
         SideMenuButton(i)->CallOnClick();
         ASSERT_EQ(subs->SideMenu(), Phase::Closing);
@@ -47,7 +46,7 @@ TEST_F(AvgSubScreensTest, TheBacklogOpensOnItsLastPage)
         ResetScreen();
         FillBacklog(c.lines, c.emptyNewest);
         Enter(WaitState::Click);
-        ASSERT_TRUE(subs->WindowCode(17));
+        ASSERT_TRUE(subs->OpenBacklog());
         EXPECT_EQ(subs->Backlog(), Phase::Opening);
         EXPECT_EQ(host.modes.SubScreen(), 1);
         EXPECT_EQ(subs->BacklogView(), c.view);
@@ -67,9 +66,9 @@ TEST_F(AvgSubScreensTest, TheBacklogScrollsByKeysWheelAndItsOwnButtonsAndTakesCl
     OpenBacklog();
     EXPECT_TRUE(subs->KeyDown(VK_UP));
     EXPECT_EQ(subs->BacklogView(), 23);
-    subs->MouseWheel(240); // two notches towards the oldest
+    EXPECT_TRUE(subs->Wheel(2)); // two notches towards the oldest
     EXPECT_EQ(subs->BacklogView(), 21);
-    subs->MouseWheel(-120);
+    subs->Wheel(-1);
     EXPECT_EQ(subs->BacklogView(), 22);
     windows->LogWin().UpClick(); // the window's own arrow hands code 4
     EXPECT_EQ(subs->BacklogView(), 21);
@@ -101,13 +100,11 @@ TEST_F(AvgSubScreensTest, TheBacklogOpensOnlyInTheClickAndChoiceWaits)
                          Case{WaitState::ExSel, false}, Case{WaitState::Click, true}, Case{WaitState::Choice, true}}) {
         SCOPED_TRACE(static_cast<int>(c.state));
         ResetScreen();
+        EXPECT_FALSE(subs->Wheel(-1)) << "no sub-screen: the wheel is the screen's";
         Enter(c.state);
-        subs->MouseWheel(-120);
-        EXPECT_EQ(subs->Backlog() != Phase::Closed, c.opens) << "wheel";
-        subs->Reset();
-        subs->WindowCode(17);
-        EXPECT_EQ(subs->Backlog() != Phase::Closed, c.opens) << "code 17";
-        EXPECT_EQ(host.calls, c.opens ? Calls{} : Calls{"click"}) << "the wheel is never a click; code 17 is";
+        EXPECT_EQ(subs->OpenBacklog(), c.opens);
+        EXPECT_EQ(subs->Backlog() != Phase::Closed, c.opens);
+        EXPECT_EQ(subs->Wheel(-1), c.opens);
     }
 }
 
@@ -118,7 +115,7 @@ TEST_F(AvgSubScreensTest, HiddenTextWindowsComeBackOnAClickOrKey)
     windows->TimeWinOpen(true);
     Enter(WaitState::Click);
 
-    ASSERT_TRUE(subs->WindowCode(3));
+    ASSERT_TRUE(subs->HideText());
     EXPECT_EQ(subs->HiddenText(), Phase::Opening);
     EXPECT_EQ(host.modes.SubScreen(), 1);
     host.Click(); // while the windows still fade out
@@ -136,56 +133,22 @@ TEST_F(AvgSubScreensTest, HiddenTextWindowsComeBackOnAClickOrKey)
     EXPECT_EQ(host.calls, Calls{}) << "the clicks went to the hidden text";
 
     Enter(WaitState::Timed);
-    subs->WindowCode(3);
-    subs->WindowCode(14);
+    EXPECT_FALSE(subs->HideText()) << "text cannot hide in a timed wait";
     EXPECT_EQ(subs->HiddenText(), Phase::Closed);
-    EXPECT_EQ(host.calls, (Calls{"click", "click"})) << "text cannot hide in a timed wait";
-}
-
-TEST_F(AvgSubScreensTest, TheRightButtonFollowsRightClickType)
-{
-    struct Case {
-        std::int32_t type;
-        Phase (AvgSubScreens::*phase)() const;
-        std::int32_t saveMode;
-    };
-    const Case cases[] = {
-        {0, &AvgSubScreens::SideMenu, -1},
-        {1, &AvgSubScreens::HiddenText, -1},
-        {2, &AvgSubScreens::ConfigMenu, -1},
-        {3, &AvgSubScreens::SaveLoadMenu, TSaveMenu::kModeSave},
-        {4, &AvgSubScreens::SaveLoadMenu, TSaveMenu::kModeLoad},
-        {7, &AvgSubScreens::SideMenu, -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.type);
-        ResetScreen();
-        host.userConfig.RightClickType = c.type;
-        subs->WindowCode(2);
-        EXPECT_EQ(host.calls, Calls{"click"}) << "nothing opens before the first wait";
-
-        Enter(WaitState::Click);
-        subs->WindowCode(2);
-        EXPECT_EQ((subs.get()->*c.phase)(), Phase::Opening);
-        if (c.saveMode >= 0) {
-            EXPECT_EQ(save->Mode(), c.saveMode);
-        }
-        EXPECT_EQ(host.calls, Calls{"click"});
-    }
 }
 
 TEST_F(AvgSubScreensTest, TheSideMenuCannotOpenBeforeTheFirstWait)
 {
-    EXPECT_TRUE(subs->KeyDown(VK_ESCAPE));
+    EXPECT_FALSE(subs->OpenSideMenu());
     EXPECT_EQ(subs->SideMenu(), Phase::Closed);
-    EXPECT_EQ(host.calls, Calls{"click"});
     Enter(WaitState::Timed);
     Enter(WaitState::Run); // once allowed, the menu stays allowed
-    EXPECT_TRUE(subs->KeyDown(VK_ESCAPE));
+    EXPECT_TRUE(subs->OpenSideMenu());
     EXPECT_EQ(subs->SideMenu(), Phase::Opening);
     EXPECT_EQ(host.modes.SubScreen(), 2);
+    EXPECT_FALSE(subs->OpenSideMenu()) << "not twice";
     host.Click();
-    EXPECT_EQ(host.calls, Calls{"click"}) << "the open menu takes clicks";
+    EXPECT_EQ(host.calls, Calls{}) << "the open menu takes clicks";
 }
 
 TEST_F(AvgSubScreensTest, SideMenuButtonsFollowTheWaitAndTheOpenSubScreens)
@@ -208,17 +171,16 @@ TEST_F(AvgSubScreensTest, SideMenuButtonsFollowTheWaitAndTheOpenSubScreens)
         ResetScreen();
         Enter(c.state);
         if (c.backlog) {
-            subs->WindowCode(17);
+            subs->OpenBacklog();
             ASSERT_TRUE(FramesUntil([this] { return subs->Backlog() == Phase::Open; }));
         }
-        subs->KeyDown(VK_ESCAPE);
-        ASSERT_EQ(subs->SideMenu(), Phase::Opening);
+        ASSERT_TRUE(subs->OpenSideMenu());
         for (int i = 0; i < 9; ++i)
             EXPECT_EQ(Enabled(i), c.enabled[static_cast<std::size_t>(i)]) << i;
     }
     ResetScreen(); // the open menu follows a new wait state at once
     Enter(WaitState::Click);
-    subs->KeyDown(VK_ESCAPE);
+    subs->OpenSideMenu();
     Enter(WaitState::Timed);
     EXPECT_FALSE(Enabled(0));
     EXPECT_TRUE(Enabled(1));
@@ -280,7 +242,7 @@ TEST_F(AvgSubScreensTest, ExitAsksFirstOnlyWithExitConfirm)
 TEST_F(AvgSubScreensTest, KeysWorkTheOpenSideMenu)
 {
     Enter(WaitState::Click);
-    subs->KeyDown(VK_ESCAPE);
+    subs->OpenSideMenu();
     ASSERT_TRUE(FramesUntil([this] { return subs->SideMenu() == Phase::Open; }));
     EXPECT_TRUE(subs->KeyDown(VK_DOWN));
     EXPECT_TRUE(subs->KeyDown(VK_DOWN));
@@ -290,12 +252,13 @@ TEST_F(AvgSubScreensTest, KeysWorkTheOpenSideMenu)
     ASSERT_TRUE(FramesUntil([this] { return subs->SideMenu() == Phase::Closed; }));
     EXPECT_TRUE(host.modes.Skip());
 
-    subs->KeyDown(VK_ESCAPE);
+    subs->OpenSideMenu();
     ASSERT_TRUE(FramesUntil([this] { return subs->SideMenu() == Phase::Open; }));
     EXPECT_TRUE(subs->KeyDown(VK_ESCAPE)); // cancels
     ASSERT_TRUE(FramesUntil([this] { return subs->SideMenu() == Phase::Closed; }));
     EXPECT_TRUE(host.modes.Skip()) << "a cancelled menu does nothing";
     EXPECT_FALSE(subs->KeyDown(VK_RETURN)) << "no sub-screen: the screen's own key";
+    EXPECT_FALSE(subs->KeyDown(VK_ESCAPE));
     EXPECT_EQ(host.calls, Calls{});
 }
 

@@ -97,7 +97,7 @@ void AvgFixture::PlainCharacter(int number, std::uint32_t colour)
 void AvgFixture::Start(bool startScene)
 {
     unit_ = std::make_unique<TAvgUnit>(
-        TAvgUnit::Context{records_, system_, readMes_, config_, scripts_, host_, random_, movie_});
+        TAvgUnit::Context{records_, system_, readMes_, config_, scripts_, host_, random_, movie_, dialog_, configMenu_, saveMenu_});
     ASSERT_TRUE(unit_->Initialize(&pictures_.Files()));
     host_.AttachPanel(unit_->AvgPanel());
     if (startScene) {

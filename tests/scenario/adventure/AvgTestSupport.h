@@ -40,6 +40,8 @@ public:
     void SetCursorKind(int kind) override { cursor = kind; }
     void ResetFrameCounters() override { ++frameResets; }
     AnsiString SaveFolder() const override { return saveFolder; }
+    TGameForm* Form() override { return nullptr; }
+    void SaveConfig(const TUserConfig&) override { ++configSaves; }
 
     GameSoundChannels* sound = nullptr;
     AnsiString saveFolder;
@@ -49,6 +51,7 @@ public:
     std::vector<std::string> rootPanels; // names of the panels on the root panel, in order
     int cursor = 0;
     int frameResets = 0;
+    int configSaves = 0;
 };
 
 class AvgFixture : public ::testing::Test {
@@ -100,6 +103,10 @@ protected:
     TUserConfig config_;
     TRandom random_;
     TMovieUnit* movie_ = nullptr;
+    // The system menus given to the screen (none unless a test makes them).
+    TDlgUnit* dialog_ = nullptr;
+    TConfigMenu* configMenu_ = nullptr;
+    TSaveMenu* saveMenu_ = nullptr;
     std::unique_ptr<TAvgUnit> unit_;
 };
 
