@@ -13,6 +13,7 @@
 #include "scenario/windows/TSubWinUnit.h"
 #include "shell/config/TUserConfig.h"
 #include "shell/form/TGameForm.h"
+#include "shell/helpers/PictureLoading.h"
 #include "shell/helpers/RegistryHold.h"
 #include "shell/menus/TConfigMenu.h"
 
@@ -22,20 +23,6 @@ namespace {
 constexpr int kMaskTransition = 14;
 constexpr const char* kSaveLoadMask = "FadeMask07_Swirl.bmp";
 constexpr const char* kConfigMask = "FadeMask11_Star.bmp";
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 480;
-
-// A 640 x 480 picture in the game's depth, or none.
-RegistryHold<TXeRGBBits> ScreenPicture()
-{
-    RegistryHold<TXeRGBBits> bits = MakeRegistered<TXeRGBBits>();
-    if (!bits)
-        return bits;
-    bits.get()->SetBitDepth(GameBitDepth);
-    if (!bits.get()->Resize(kScreenWidth, kScreenHeight) || !bits.get()->Create())
-        return RegistryHold<TXeRGBBits>(nullptr);
-    return bits;
-}
 
 } // namespace
 
@@ -96,27 +83,27 @@ void AvgSubScreens::CloseMenu(bool loaded)
 // the new panels; false when it cannot run (the panels are swapped all the same).
 bool AvgSubScreens::StartTransition(Menu menu, TXeRGBPanel* from, TXeRGBPanel* to)
 {
-    TGameForm* form = host_.Form();
-    RegistryHold<TXeRGBBits> source = form != nullptr ? ScreenPicture() : RegistryHold<TXeRGBBits>(nullptr);
-    if (source)
-        form->CopyScreen(source.get());
     host_.DetachPanel(from);
     host_.AttachPanel(to);
-    RegistryHold<TXeRGBBits> target = source ? ScreenPicture() : RegistryHold<TXeRGBBits>(nullptr);
-    if (!target)
+    TGameForm* form = host_.Form();
+    if (form == nullptr)
         return false;
-    form->DrawPanelTo(target.get());
     try {
+        // The screen keeps the last frame drawn until the transition draws over it.
+        RegistryHold<TXeRGBBits> source(CreateScreenBits());
+        form->CopyScreen(source.get());
+        RegistryHold<TXeRGBBits> target(CreateScreenBits());
+        form->DrawPanelTo(target.get());
         form->LoadMaskEffect(menu == Menu::Config ? kConfigMask : kSaveLoadMask);
+        if (!form->StartTransitionDefault(kMaskTransition, source.get(), target.get())) {
+            form->ReleaseMaskEffect();
+            return false;
+        }
+        source.release();
+        target.release();
     } catch (const Exception&) {
-        return false; // no mask picture: the menu simply appears
+        return false; // no picture or mask: the menu simply appears
     }
-    if (!form->StartTransitionDefault(kMaskTransition, source.get(), target.get())) {
-        form->ReleaseMaskEffect();
-        return false;
-    }
-    source.release();
-    target.release();
     form->SetOnDraw([form](TXeRGBBits* into, TXeRectSet* set) { form->DrawTransition(into, set); });
     form->SetOnRedraw([form](TXeRGBBits* into) { form->DrawTransition(into, nullptr); });
     transition_ = true;
@@ -185,8 +172,12 @@ TXeRGBBits* AvgSubScreens::ThumbnailScreen(RegistryHold<TXeRGBBits>& drawn)
 {
     if (host_.Waits().State() != WaitState::ExSel)
         return host_.Stage().StagePanel()->Image();
-    drawn = ScreenPicture();
-    if (drawn && drawn.get()->Lock()) {
+    try {
+        drawn = RegistryHold<TXeRGBBits>(CreateScreenBits());
+    } catch (const Exception&) {
+        return nullptr; // saved without a thumbnail
+    }
+    if (drawn.get()->Lock()) {
         host_.AvgPanel()->Draw(drawn.get());
         drawn.get()->Unlock();
     }
