@@ -219,6 +219,9 @@ std::unique_ptr<AdventureScreen> FormScreenMaker::MakeAdventure()
     TAvgUnit::Context context{records_.scenario, records_.system, records_.readMes, records_.config, *ScriptFileMan,
                               avgHost_, SharedRandom()};
     context.movie = ObjectOf<TMovieUnit>(pendingMovie_.get());
+    context.dialog = dialog_;
+    context.configMenu = ObjectOf<TConfigMenu>(pendingConfig_.get());
+    context.saveMenu = ObjectOf<TSaveMenu>(pendingSave_.get());
     return Wrap<AdventureAdapter>(MakeRecorded<TAvgUnit>(context));
 }
 
