@@ -107,8 +107,12 @@ bool AvgSubScreens::KeyDown(std::uint16_t key)
     if (!arrow && !press && key != VK_ESCAPE)
         return false;
     TSubWinUnit& windows = host_.Windows();
-    if (dialog_ != Phase::Closed)
-        return true; // the dialog answers its own keys
+    if (dialog_ != Phase::Closed) {
+        // Escape answers no even while the dialog has not been made the active panel.
+        if (key == VK_ESCAPE)
+            host_.Dialog()->DlgWin()->KeyDown(key, 0);
+        return true;
+    }
     if (menu_ != Phase::Closed) {
         if (key == VK_UP)
             windows.MenuWinMoveMouseToButton();

@@ -234,6 +234,11 @@ TEST_F(AvgSubScreensTest, ExitAsksFirstOnlyWithExitConfirm)
     EXPECT_EQ(host.calls, Calls{});
 
     ChooseButton(AvgSubScreens::kExit);
+    EXPECT_TRUE(subs->KeyDown(VK_ESCAPE));
+    EXPECT_FALSE(dialog->IsOpen()) << "Escape answers no";
+    EXPECT_EQ(host.calls, Calls{});
+
+    ChooseButton(AvgSubScreens::kExit);
     dialog->DlgYes()->CallOnClick();
     EXPECT_EQ(host.calls, Calls{"result 5"});
     EXPECT_FALSE(dialog->IsOpen());
