@@ -201,6 +201,20 @@ TEST_F(TAvgUnitSubScreensTest, TheSaveMenuTakesTheScreensPlaceAndGivesItBack)
     EXPECT_EQ(Record().GetVar(1), 0);
 }
 
+TEST_F(TAvgUnitSubScreensTest, TheConfigurationMenuWritesTheSettingsOnItsWayOut)
+{
+    WriteScene("clickwait");
+    Start();
+    unit_->OnEvent(20);
+    EXPECT_EQ(host_.rootPanels, Names{"ConfigPanel"});
+    config_.MesBoxTrans = 0;
+    config->FindPanel("BtnExit")->CallOnClick();
+    EXPECT_EQ(host_.configSaves, 1);
+    EXPECT_EQ(host_.rootPanels, Names{"AvgPanel"});
+    EXPECT_EQ(unit_->Windows().BackgroundLevel(), 128) << "the new transparency applied";
+    EXPECT_EQ(unit_->Modes().SubScreen(), 0);
+}
+
 TEST_F(TAvgUnitSubScreensTest, QuickSaveWritesSlot0WithAThumbnailAndQuickLoadHandsBack4)
 {
     WriteScene("bg 1\nstagechange 0\nsetvar 2 7\nclickwait\nsetvar 2 9\nclickwait");
