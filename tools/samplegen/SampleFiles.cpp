@@ -262,9 +262,9 @@ constexpr std::array<StoreRow, 11> Stores = {{
     {"EvSE_Pak", "EvSE.pak"},
     {"Voice/ev00000", "Voice/ev00000.pak"},
     {"Movie", ""},
-    {"Song/TV01/song", "Song/TV01/song.pak"},
-    {"Song/TV01/key", "Song/TV01/key.pak"},
-    {"Song/TV01", ""},
+    {"Song/TV07/song", "Song/TV07/song.pak"},
+    {"Song/TV07/key", "Song/TV07/key.pak"},
+    {"Song/TV07", ""},
 }};
 
 constexpr SampleStore AllStores[] = {GameData, Script, Bgm, EvBG, EvCG, EvSE, Voice, Movie, SongData, SongKey, SongMusic};

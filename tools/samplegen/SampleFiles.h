@@ -23,9 +23,9 @@ enum class SampleStore {
     EvSE,     // "EvSE.pak": sound effects and ambient sounds "se%03d.ogg"
     Voice,    // "Voice\ev00000.pak": voices "%010u.ogg" numbered below 100000
     Movie,    // the folder "Movie": "TVOP.mpg", "TV%02d.mpg", "TVED%d.mpg"
-    SongData, // "Song\TV01\song.pak": "SONG.ID", "Song.txt", "Anime.txt", "curtain.png", the stage
-    SongKey,  // "Song\TV01\key.pak": the key sounds
-    SongMusic // the folder "Song\TV01": the music "song.ogg" (never packed)
+    SongData, // "Song\TV07\song.pak": "SONG.ID", "Song.txt", "Anime.txt", "curtain.png", the stage
+    SongKey,  // "Song\TV07\key.pak": the key sounds
+    SongMusic // the folder "Song\TV07": the music "song.ogg" (never packed)
 };
 
 // Who writes a file: the picture drawers of this generator, or the sound, movie, scenario and song
@@ -53,7 +53,7 @@ struct SampleFile {
 };
 
 // The sample song's code and its folder.
-inline constexpr std::string_view kSongCode = "TV01";
+inline constexpr std::string_view kSongCode = "TV07";
 
 // Every file of the sample game, pictures first, in the order the generator draws them.
 std::span<const SampleFile> SampleFiles();

@@ -1,4 +1,4 @@
-// SongWriter: the sample song "TV01": its identity file, chart, stage script and definition files
+// SongWriter: the sample song "TV07" (the scenario's song, free play's and the title demo's): its identity file, chart, stage script and definition files
 // from the sources in sample/song (UTF-8 there, GBK in the game), its key sounds (bell tones in
 // Ogg Vorbis, a clap in ADP1, a hat in WAVE), the stage's cheer and the music, a backing of pad,
 // bass and drums under the chart's melody.

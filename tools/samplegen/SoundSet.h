@@ -23,7 +23,6 @@ struct SoundFile {
 };
 
 // Sounds the scenario plays by number.
-inline constexpr int kTitleTrack = 1;
 inline constexpr std::array kBgmTracks{1, 2, 3, 4};
 inline constexpr std::array kSoundEffects{1, 2, 3, 4, 5, 6};
 inline constexpr std::array kAmbientLoops{10, 11};

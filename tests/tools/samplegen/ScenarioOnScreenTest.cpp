@@ -75,7 +75,7 @@ TEST_F(SampleStoryOnScreen, PlaysThroughTheSongToTheEnd)
     unit_->StartScenario("GameStart");
     PlayToResult();
     EXPECT_EQ(host_.results, std::vector<int>{TAvgUnit::kResultEndGame}) << "the story asks for its song";
-    EXPECT_EQ(Record().GetMovie(), 1) << "the song TV01";
+    EXPECT_EQ(Record().GetMovie(), 7) << "the song TV07";
     EXPECT_EQ(backgrounds_, (std::set<int>{1, 2, 4, 5})) << "rooftop, riverside, the room, the plaza";
 
     // The game shell plays the song, makes the screens again and hands the gauge back.

@@ -68,7 +68,7 @@ TEST_F(SongWriter, TheIdentityFileNamesTheSongWithItsTitle)
     lines.LoadFromFile((Data() / "SONG.ID").string());
     int version = 0;
     AnsiString title;
-    const TSongID code = TSongID::FromText("TV01");
+    const TSongID code = TSongID::FromText("TV07");
     ASSERT_TRUE(CheckSongIdentity(lines, code, &version, &title));
     EXPECT_EQ(version, 200); // the title is read and the music may be Ogg Vorbis
     EXPECT_EQ(CodePage::ToUtf8(title, 936), "晴空小调");
