@@ -27,7 +27,8 @@ LogicalFont TextFont(int size, bool bold)
 // Coverage of a pixel whose centre lies `distance` inside an edge (negative: outside).
 int EdgeCoverage(double distance) { return static_cast<int>(std::clamp(distance + 0.5, 0.0, 1.0) * 255.0 + 0.5); }
 
-// a + (b - a) x t / 255, per channel including alpha (t 0..255).
+} // namespace
+
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t)
 {
     std::uint32_t out = 0;
@@ -38,8 +39,6 @@ std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t)
     }
     return out;
 }
-
-} // namespace
 
 Canvas::Canvas(int width, int height, std::uint32_t colour)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, colour)

@@ -18,6 +18,9 @@ inline constexpr std::uint32_t WithAlpha(std::uint32_t colour, int alpha)
 {
     return (colour & 0xFFFFFFu) | (static_cast<std::uint32_t>(alpha) << 24);
 }
+// a + (b - a) x t / 255, per channel including alpha (t 0..255).
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t);
+
 enum class TextAlign { Left, Centre };
 
 class Canvas {

@@ -69,21 +69,40 @@ void ScoreFrame(Canvas& c)
     c.Gradient(0, 0, c.Width(), c.Height(), Rgb(0x24, 0x30, 0x5C), kNight);
     c.Frame(2, 2, c.Width() - 4, c.Height() - 4, 2, kGold);
     c.Text(c.Width() / 2, 14, "SCORE", 16, kGold, TextAlign::Centre, true);
-    c.Text(c.Width() / 2, 88, "COMBO", 12, kPaper, TextAlign::Centre);
+    c.Text(c.Width() / 2, 88, "GAUGE", 12, kPaper, TextAlign::Centre);
 }
 
-void TwoColourDigits(Canvas& c)
+// The gauge's colour at segment position t (0 left .. 1 right): green through gold to rose.
+std::uint32_t GaugeColour(double t)
 {
-    // Twenty blocks: the digits in gold, then in rose.
-    static constexpr std::string_view Digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    Canvas gold(c.Width(), c.Height() / 2);
-    Canvas rose(c.Width(), c.Height() / 2);
-    gold.FillRect(0, 0, gold.Width(), gold.Height(), Rgb(0x24, 0x30, 0x5C));
-    rose.FillRect(0, 0, rose.Width(), rose.Height(), Rgb(0x24, 0x30, 0x5C));
-    GlyphStrip(gold, Digits, kGold);
-    GlyphStrip(rose, Digits, kRose);
-    c.Draw(gold, 0, 0);
-    c.Draw(rose, 0, c.Height() / 2);
+    const std::uint32_t green = Rgb(0x50, 0xD0, 0x70);
+    return t < 0.5 ? Mix(green, kGold, static_cast<int>(t * 2 * 255)) : Mix(kGold, kRose, static_cast<int>((t - 0.5) * 2 * 255));
+}
+
+void GaugeLarge(Canvas& c)
+{
+    // Twenty blocks of 19 x 22: for each of the five segments i, block i unlit, i + 5 lit, and
+    // i + 10, i + 15 the two brighter steps of the glow from 40 up.
+    c.FillRect(0, 0, c.Width(), c.Height(), Rgb(0x24, 0x30, 0x5C));
+    for (int level = 0; level < 4; ++level)
+        for (int i = 0; i < 5; ++i) {
+            const int y = 22 * (i + 5 * level);
+            const std::uint32_t lit = GaugeColour(i / 4.0);
+            const std::uint32_t colour = level == 0 ? Rgb(0x40, 0x48, 0x68) : Mix(lit, kWhite, 70 * (level - 1));
+            c.RoundRect(1, y + 2, 17, 18, 4, colour);
+            if (level > 0)
+                c.FillRect(3, y + 4, 13, 3, WithAlpha(kWhite, 90 + 50 * (level - 1)));
+        }
+}
+
+void GaugeSmall(Canvas& c)
+{
+    // Twenty blocks of 8 x 11: tick i unlit (block i) and lit (block i + 10).
+    c.FillRect(0, 0, c.Width(), c.Height(), Rgb(0x24, 0x30, 0x5C));
+    for (int i = 0; i < 10; ++i) {
+        c.FillRect(1, 11 * i + 2, 6, 8, Rgb(0x40, 0x48, 0x68));
+        c.FillRect(1, 11 * (i + 10) + 2, 6, 8, GaugeColour(i / 9.0));
+    }
 }
 
 void ScoreDigits(Canvas& c)
@@ -309,8 +328,8 @@ constexpr PictureDrawer Drawers[] = {
     {"SongNote.png", Notes},
     {"SongAlphabet.png", Alphabet},
     {"SongScoreFrame.bmp", ScoreFrame},
-    {"SongPopLarge.bmp", TwoColourDigits},
-    {"SongPopSmall.bmp", TwoColourDigits},
+    {"SongPopLarge.bmp", GaugeLarge},
+    {"SongPopSmall.bmp", GaugeSmall},
     {"SongScore.bmp", ScoreDigits},
     {"SongFrameTop.png", FrameAcross},
     {"SongFrameBottom.png", FrameAcross},

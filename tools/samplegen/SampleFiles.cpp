@@ -113,7 +113,7 @@ constexpr SampleFile Files[] = {
     {GameData, "WaterSinTbl.bin", P, Data},
     {GameData, "WaterMultiTbl.bin", P, Data},
     // Song screen: curtain (3 blocks of 16), sheet, notes (5 x 2 cells of 27 x 66), key letters
-    // (10 x 3 cells of 27 x 23), score frame, pop-up figures (20 blocks), score digits (10 blocks),
+    // (10 x 3 cells of 27 x 23), score frame, gauge segments (20 blocks), score digits (10 blocks),
     // stage frame, hit lamp, clef, continue count (12 blocks) and question, captions (2 blocks).
     {GameData, "SongCurtain.png", P, Png, 640, 48},
     {GameData, "SongSheet.bmp", P, Bmp, 486, 180},
