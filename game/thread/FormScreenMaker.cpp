@@ -62,19 +62,24 @@ template <typename Screen, typename T, typename... Args> std::unique_ptr<Screen>
     return std::make_unique<Screen>(object, args...);
 }
 
-class DialogAdapter final : public DialogScreen, public Registered<TDlgUnit> {
+// Names the object in `published` while it lives.
+template <typename T> class Published {
 public:
-    // `published` names the dialog for the other screens while it lives.
-    DialogAdapter(TDlgUnit* dialog, TDlgUnit*& published) : Registered(dialog), published_(published)
-    {
-        published_ = dialog;
-    }
-    ~DialogAdapter() override { published_ = nullptr; }
-    bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
-    void Finalize() override { Object().Finalize(); }
+    Published(T* object, T*& published) : published_(published) { published_ = object; }
+    ~Published() { published_ = nullptr; }
+    Published(const Published&) = delete;
+    Published& operator=(const Published&) = delete;
 
 private:
-    TDlgUnit*& published_;
+    T*& published_;
+};
+
+// The dialog is published for the title and the adventure, which ask their questions on it.
+class DialogAdapter final : public DialogScreen, public Registered<TDlgUnit>, Published<TDlgUnit> {
+public:
+    DialogAdapter(TDlgUnit* dialog, TDlgUnit*& published) : Registered(dialog), Published(dialog, published) {}
+    bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
+    void Finalize() override { Object().Finalize(); }
 };
 
 class ConfigAdapter final : public ConfigScreen, public Registered<TConfigMenu> {
@@ -125,9 +130,9 @@ public:
     void OnSaveMenuClose(std::int32_t) override {}
 };
 
-class MusicAdapter final : public MusicScreen, public Registered<TMusicUnit> {
+class MusicAdapter final : public MusicScreen, public Registered<TMusicUnit>, Published<TMusicUnit> {
 public:
-    using Registered::Registered;
+    MusicAdapter(TMusicUnit* music, TMusicUnit*& published) : Registered(music), Published(music, published) {}
     void SetOptions(const MusicOptions& o) override
     {
         TMusicUnit& music = Object();
@@ -248,7 +253,7 @@ std::unique_ptr<MovieScreen> FormScreenMaker::MakeMovie()
 
 std::unique_ptr<MusicScreen> FormScreenMaker::MakeMusic()
 {
-    return Wrap<MusicAdapter>(MakeVCL<TMusicUnit>());
+    return Wrap<MusicAdapter>(MakeVCL<TMusicUnit>(), music_);
 }
 
 std::unique_ptr<TitleScreen> FormScreenMaker::MakeTitle()

@@ -14,6 +14,7 @@
 
 class TDlgUnit;
 class TGameForm;
+class TMusicUnit;
 struct GameRecords;
 
 // Logic thread only. The form and the records outlive the maker and every screen it makes.
@@ -32,6 +33,10 @@ public:
     std::unique_ptr<NameEntryScreen> MakeNameEntry() override;
     std::unique_ptr<ScoreScreen> MakeScoreMenu() override;
 
+    // The song screen while one exists (null otherwise): a player at the keys reads its chart and
+    // clock.
+    TMusicUnit* Music() const { return music_; }
+
 private:
     GameRecords& records_;
     FormShellServices services_;
@@ -40,6 +45,7 @@ private:
     FormTitleCallHost titleHost_;
     // The game's one dialog while it exists (the title's and the adventure's questions).
     TDlgUnit* dialog_ = nullptr;
+    TMusicUnit* music_ = nullptr;
     // The adventure's companions, made with it and not yet handed over.
     std::unique_ptr<ConfigScreen> pendingConfig_;
     std::unique_ptr<SaveScreen> pendingSave_;

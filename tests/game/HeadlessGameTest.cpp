@@ -17,8 +17,8 @@
 #include "scenario/saves/SystemSave.h"
 #include "shell/GameGlobals.h"
 #include "shell/thread/TMainThread.h"
+#include "tests/game/SampleGame.h"
 #include "tests/shell/FormTestSupport.h"
-#include "tools/samplegen/SampleGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -30,18 +30,6 @@ namespace {
 
 using host::WindowEvent;
 using namespace std::chrono_literals;
-
-// The sample game, made once for the test program and copied into each test's folder.
-bool CopySampleGame(const std::filesystem::path& to)
-{
-    static const ShellTest::TempFolder made;
-    static const bool ok = samplegen::Generate(made.Path(), XE_SAMPLE_SOURCES);
-    if (!ok)
-        return false;
-    std::error_code error;
-    std::filesystem::copy(made.Path(), to, std::filesystem::copy_options::recursive, error);
-    return !error;
-}
 
 class HeadlessGameTest : public ::testing::Test {
 protected:
@@ -148,7 +136,7 @@ protected:
 // adventure screen, then the window closed: the game saves on its way out.
 TEST_F(HeadlessGameTest, StartTitleNewGameAndCloseOnTheSampleGame)
 {
-    ASSERT_TRUE(CopySampleGame(folder.Path()));
+    ASSERT_TRUE(GameTest::CopySampleGame(folder.Path()));
     Start();
     ASSERT_TRUE(RunUntil([this] { return State() == fsMenu; })) << "the title call";
     Click(320, 240);
@@ -173,7 +161,7 @@ TEST_F(HeadlessGameTest, StartTitleNewGameAndCloseOnTheSampleGame)
 // turn; its song plays itself (the adventure's auto mode). Then back at the title, Exit.
 TEST_F(HeadlessGameTest, TheSampleStoryRunsThroughItsSongBackToTheTitle)
 {
-    ASSERT_TRUE(CopySampleGame(folder.Path()));
+    ASSERT_TRUE(GameTest::CopySampleGame(folder.Path()));
     std::ofstream(folder.Path() / "Tvqe.ini") << "[Game]\r\nExitConfirm=OFF\r\nAvgAutoMode=Auto\r\n";
     Start();
     ASSERT_TRUE(RunUntil([this] { return State() == fsMenu; })) << "the title call";

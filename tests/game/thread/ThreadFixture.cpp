@@ -1,5 +1,6 @@
 #include "tests/game/thread/ThreadFixture.h"
 
+#include "graphics/panels/TXeRGBPanel.h"
 #include "shell/transition/FadeKinds.h"
 #include "support/BmpFile.h"
 
@@ -10,6 +11,7 @@ namespace GameTest {
 
 void ThreadFixture::SetUp()
 {
+    PrepareFolder();
     // The masks of the fades into the song, the title and its menus, the name entry and the scores.
     const std::filesystem::path data = folder.Path() / "Game_Pak";
     std::filesystem::create_directories(data);
@@ -24,6 +26,7 @@ void ThreadFixture::SetUp()
     form->FormCreate();
     ASSERT_TRUE(form->Complete());
     EnableDisplay(false, true);
+    form->RootPanel()->SetCreated(true); // as the form's show handler does
     form->SetState(fsRunning);
 }
 
@@ -41,6 +44,8 @@ void ThreadFixture::FrameSleep()
         MainThread.load()->Terminate(); // a wait that never ends fails instead of hanging
     if (maker != nullptr && form->GetState() == fsMenu)
         maker->OnMenuFrame(form->RootPanel());
+    if (onFrame)
+        onFrame();
 }
 
 bool ThreadFixture::Logged_(const std::string& line) const

@@ -57,6 +57,8 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // Fills the program folder before the form is made.
+    virtual void PrepareFolder() {}
 
     // A thread of type T on the recording screens, published as the running logic thread.
     template <typename T> std::unique_ptr<T> MakeThread()
@@ -82,6 +84,8 @@ protected:
     Log log;
     RecordingMaker* maker = nullptr;
     int frames = 0;
+    // Run before each frame, once its pulse has come.
+    std::function<void()> onFrame;
 
 private:
     void FrameSleep();

@@ -1,0 +1,140 @@
+// The game's main program on its real screens and the sample game, run frame by frame on the test's
+// thread: free play of a song played by a perfect player at the keys, the new best score's name
+// entered, the song scores shown, the exit, and the score read back by the next run.
+#include "game/thread/FormScreenMaker.h"
+#include "game/thread/TGameThread.h"
+#include "platform/audio/headless/ManualAudio.h"
+#include "platform/host/VirtualKeys.h"
+#include "platform/input/headless/ScriptedSongInput.h"
+#include "songgame/screen/MusicRun.h"
+#include "songgame/screen/TMusicUnit.h"
+#include "sound/TDSound.h"
+#include "tests/game/SampleGame.h"
+#include "tests/game/thread/ThreadFixture.h"
+#include "tests/songgame/SongPlayer.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+using namespace GameTest;
+
+class SampleGameFlowTest : public ThreadFixture {
+protected:
+    void PrepareFolder() override
+    {
+        audio::SetDefaultBackEnd(audioBack);
+        ASSERT_TRUE(CopySampleGame(folder.Path()));
+        // The song's clock is the frame timer's; leaving the title asks nothing.
+        std::ofstream(folder.Path() / "Tvqe.ini") << "[Game]\r\nMusicTimingMode=Timer\r\nExitConfirm=OFF\r\n";
+    }
+    void SetUp() override
+    {
+        ThreadFixture::SetUp();
+        GameForm = form.get();
+        form->SoundDevice()->SetEnabled(true);
+        ASSERT_TRUE(form->SoundDevice()->Enabled());
+    }
+    void TearDown() override
+    {
+        GameForm = nullptr;
+        ThreadFixture::TearDown();
+        form.reset();
+        audio::SetDefaultBackEnd(nullptr);
+    }
+
+    std::unique_ptr<GameThread> MakeGameThread()
+    {
+        auto thread = std::make_unique<GameThread>(
+            *form,
+            [this](TGameForm& f, GameRecords& records) {
+                auto made = std::make_unique<FormScreenMaker>(f, records);
+                screens = made.get();
+                return made;
+            },
+            log);
+        MainThread = thread.get();
+        return thread;
+    }
+
+    // A left click through the form's input handlers, as the UI thread would give it.
+    void Click(int x, int y)
+    {
+        form->FormMouseMove(nullptr, 0, x, y);
+        form->FormMouseDown(nullptr, mbLeft, 0, x, y);
+        form->FormMouseUp(nullptr, mbLeft, 0, x, y);
+    }
+    void Type(char c)
+    {
+        form->FormKeyPress(nullptr, c);
+    }
+
+    // Taps the keys of the notes due by the clock the coming frame reads, as a perfect player.
+    void PlayTheKeys()
+    {
+        TMusicUnit* music = screens->Music();
+        if (music == nullptr || music->Phase() != kPhasePerform || music->Run() == nullptr)
+            return;
+        const auto notes = music->Chart().notes.first(static_cast<std::size_t>(music->Chart().count));
+        const MusicRun& run = *music->Run();
+        for (const std::uint8_t key : songtest::KeysDue(notes, run.Clock().clock, run.Now().clock)) {
+            keys.Tap(key);
+            ++taps;
+        }
+    }
+
+    static constexpr int kPhasePerform = 3;
+    std::shared_ptr<audio::ManualAudio> audioBack = std::make_shared<audio::ManualAudio>();
+    input::ScriptedSongInput keys{input::ProcessSongInput()};
+    FormScreenMaker* screens = nullptr;
+    int taps = 0;
+};
+
+TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
+{
+    auto thread = MakeGameThread();
+    // What the player does at each menu the game waits in, in order; each runs once the form has
+    // entered the menu state anew.
+    const std::vector<std::function<void()>> menus = {
+        [&] { Click(320, 240); },                        // the title call: cut short
+        [&] { Click(75, 190); },                         // the title: free play
+        [&] {                                            // the name entry: "ABCD", then the end button
+            for (char c : std::string("ABCD"))
+                Type(c);
+            Click(575, 344);
+        },
+        [&] { Click(75, 240); },                         // the title: the song scores
+        [&] { Click(570, 432); },                        // the score screen: its exit button
+        [&] { Click(75, 365); },                         // the title: exit
+    };
+    std::size_t next = 0;
+    std::uint8_t last = fsNone;
+    std::vector<std::uint8_t> states;
+    onFrame = [&] {
+        audioBack->Advance(1470);
+        const std::uint8_t state = form->GetState();
+        if (state != last)
+            states.push_back(state);
+        if (state == fsMenu && last != fsMenu && next < menus.size())
+            menus[next++]();
+        last = state;
+        PlayTheKeys();
+    };
+    thread->Execute();
+    EXPECT_EQ(next, menus.size()) << "the game waited in every menu";
+    EXPECT_NE(std::find(states.begin(), states.end(), fsMusic), states.end());
+    EXPECT_GT(taps, 10) << "the song was played at the keys";
+    const TSongID code = StringToTag4("TV07");
+    const TSystemState& system = thread->Records().system;
+    EXPECT_GT(system.GetScoreValue(0, code), 0u);
+    EXPECT_EQ(system.GetScoreName(0, code), "ABCD");
+    const std::uint32_t best = system.GetScoreValue(0, code);
+
+    // The next run reads the best back from the system save.
+    auto next_run = MakeGameThread();
+    EXPECT_EQ(next_run->Records().system.GetScoreValue(0, code), best);
+    EXPECT_EQ(next_run->Records().system.GetScoreName(0, code), "ABCD");
+}
+
+} // namespace
