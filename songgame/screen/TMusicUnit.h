@@ -1,6 +1,8 @@
 // TMusicUnit: the song screen: its panel tree, its options, the set-up that loads every picture,
 // the lyric surfaces and font, the input devices and the song (data and key locations, key sounds,
-// chart, stage script, music), and the release that gives all of it back.
+// chart, stage script, music), and the release that gives all of it back. It keeps the stage display
+// (characters and background, which the stage entries drive from the song load on) and draws the
+// stage, the sheet and the lyric line through their panels' drawing hooks.
 //
 // Life: construct (options at their defaults), set the options, Setup once (false: everything is
 // released again and the object can be deleted), run the song, Release (the destructor releases
