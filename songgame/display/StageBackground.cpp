@@ -162,9 +162,11 @@ void StageBackground::ShowAnimation(int slot, int fade, bool stageAnime)
 
 bool StageBackground::StepAnimation(StageBackgroundState& background, int elapsed) const
 {
+    if (background.kind != 2)
+        return false;
     const BackgroundAnimation& animation = resources_.animations[static_cast<std::size_t>(background.slot)];
     const int frames = std::clamp(animation.frameCount, 0, AnimationFrames);
-    if (background.kind != 2 || frames < 2)
+    if (frames < 2)
         return false;
     background.frameTime += elapsed;
     bool changed = false;

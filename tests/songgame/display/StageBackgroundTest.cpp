@@ -60,14 +60,17 @@ TEST(StageBackground, PictureWithoutFadeIsDecodedStraightIn)
     for (const Case& c : {Case{"no fade", 0, true}, Case{"stage animation off", 4, false}}) {
         SCOPED_TRACE(c.what);
         Stage s;
-        s.resources.backgrounds[3] = s.Grey(0x40);
-        s.background.ShowPicture(3, c.fade, c.stageAnime);
+        s.resources.backgrounds[31] = s.Grey(0x40); // the last slot, past the animations' count
+        s.background.ShowPicture(31, c.fade, c.stageAnime);
         EXPECT_EQ(s.Shown(), 0x40u);
         EXPECT_EQ(s.flags.count, 1);
         EXPECT_EQ(s.state.current.kind, 1);
-        EXPECT_EQ(s.state.current.slot, 3);
+        EXPECT_EQ(s.state.current.slot, 31);
         EXPECT_FALSE(s.background.Fading());
         EXPECT_EQ(s.background.CurrentBitmaps(), 0) << "the picture lives in the stage's bitmap";
+        s.background.Step(5);
+        EXPECT_EQ(s.state.current.frame, 0) << "a picture has no frames to step";
+        EXPECT_EQ(s.flags.count, 1);
     }
 }
 
