@@ -125,9 +125,8 @@ public:
     bool IsRunning() const override { return Object().IsRunning(); }
     void Update(int elapsed) override { Object().Update(elapsed); }
     TXeRGBPanel* Panel() const override { return Object().AvgPanel(); }
-    // The adventure opens no system menu of its own yet: nothing closes.
-    void OnConfigMenuClose(std::int32_t) override {}
-    void OnSaveMenuClose(std::int32_t) override {}
+    void OnConfigMenuClose(std::int32_t code) override { Object().OnConfigMenuClose(code); }
+    void OnSaveMenuClose(std::int32_t code) override { Object().OnSaveMenuClose(code); }
 };
 
 class MusicAdapter final : public MusicScreen, public Registered<TMusicUnit>, Published<TMusicUnit> {
@@ -224,6 +223,9 @@ std::unique_ptr<AdventureScreen> FormScreenMaker::MakeAdventure()
     TAvgUnit::Context context{records_.scenario, records_.system, records_.readMes, records_.config, *ScriptFileMan,
                               avgHost_, SharedRandom()};
     context.movie = ObjectOf<TMovieUnit>(pendingMovie_.get());
+    context.dialog = dialog_;
+    context.configMenu = ObjectOf<TConfigMenu>(pendingConfig_.get());
+    context.saveMenu = ObjectOf<TSaveMenu>(pendingSave_.get());
     context.dialog = dialog_;
     context.configMenu = ObjectOf<TConfigMenu>(pendingConfig_.get());
     context.saveMenu = ObjectOf<TSaveMenu>(pendingSave_.get());

@@ -1,11 +1,13 @@
 // The game's main program on its real screens and the sample game, run frame by frame on the test's
-// thread: free play of a song played by a perfect player at the keys, the new best score's name
-// entered, the song scores shown, the exit, and the score read back by the next run.
+// thread: the story from New Game through its song, played by a perfect player at the keys, back
+// to the title; free play of the song with the new best score's name entered, the song scores
+// shown, the exit, and the score read back by the next run.
 #include "game/thread/FormScreenMaker.h"
 #include "game/thread/TGameThread.h"
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/host/VirtualKeys.h"
 #include "platform/input/headless/ScriptedSongInput.h"
+#include "songgame/run/PlayState.h"
 #include "songgame/screen/MusicRun.h"
 #include "songgame/screen/TMusicUnit.h"
 #include "sound/TDSound.h"
@@ -84,46 +86,86 @@ protected:
         }
     }
 
+    // Runs the thread to its end: `menus` in order, each once the form has entered the menu state
+    // anew; `adventure` in every frame of the adventure screen; the keys while a song plays.
+    void Play(GameThread& thread, const std::vector<std::function<void()>>& menus,
+              const std::function<void()>& adventure = {})
+    {
+        std::size_t next = 0;
+        std::uint8_t last = fsNone;
+        onFrame = [&] {
+            audioBack->Advance(1470);
+            const std::uint8_t state = form->GetState();
+            sang = sang || state == fsMusic;
+            if (state == fsMenu && last != fsMenu && next < menus.size())
+                menus[next++]();
+            if (state == fsAdventure && adventure)
+                adventure();
+            last = state;
+            if (TMusicUnit* music = screens->Music())
+                songGauge = music->GetGauge();
+            PlayTheKeys();
+        };
+        thread.Execute();
+        EXPECT_EQ(next, menus.size()) << "the game waited in every menu";
+    }
+
     static constexpr int kPhasePerform = 3;
     std::shared_ptr<audio::ManualAudio> audioBack = std::make_shared<audio::ManualAudio>();
     input::ScriptedSongInput keys{input::ProcessSongInput()};
+    std::uint16_t key = 0;
     FormScreenMaker* screens = nullptr;
     int taps = 0;
+    bool sang = false;
+    int songGauge = -1;
 };
+
+TEST_F(SampleGameFlowTest, TheStoryPlaysItsSongAtTheKeysAndEndsOnTheTitle)
+{
+    auto thread = MakeGameThread();
+    int frame = 0;
+    int handedBack = -1; // the record's result value when the adventure first runs after the song
+    Play(*thread,
+         {
+             [&] { Click(320, 240); }, // the title call: cut short
+             [&] { Click(75, 35); },   // the title: start
+             [&] { Click(75, 365); },  // the title again after the story: exit
+         },
+         [&] {
+             if (sang && handedBack < 0)
+                 handedBack = thread->Records().scenario.current.GetResultValue();
+             // A reader: Enter, a click on the picture (which also skips a movie), Down (which
+             // moves a choice's cursor), in turn every few frames.
+             switch (++frame % 18) {
+             case 0: form->FormKeyDown(nullptr, key = VK_RETURN, 0); break;
+             case 6: Click(320, 200); break;
+             case 12: form->FormKeyDown(nullptr, key = VK_DOWN, 0); break;
+             default: break;
+             }
+         });
+    EXPECT_TRUE(sang);
+    EXPECT_GT(taps, 10) << "the song was played at the keys";
+    EXPECT_EQ(songGauge, std::min(PlayState::MaxGauge, PlayState::StartGauge + taps)) << "every note best";
+    EXPECT_EQ(handedBack, songGauge) << "the gauge went to the scenario";
+    EXPECT_EQ(log.back(), "save settings") << "the game ended by the title's exit";
+}
 
 TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
 {
     auto thread = MakeGameThread();
-    // What the player does at each menu the game waits in, in order; each runs once the form has
-    // entered the menu state anew.
-    const std::vector<std::function<void()>> menus = {
-        [&] { Click(320, 240); },                        // the title call: cut short
-        [&] { Click(75, 190); },                         // the title: free play
-        [&] {                                            // the name entry: "ABCD", then the end button
-            for (char c : std::string("ABCD"))
-                Type(c);
-            Click(575, 344);
-        },
-        [&] { Click(75, 240); },                         // the title: the song scores
-        [&] { Click(570, 432); },                        // the score screen: its exit button
-        [&] { Click(75, 365); },                         // the title: exit
-    };
-    std::size_t next = 0;
-    std::uint8_t last = fsNone;
-    std::vector<std::uint8_t> states;
-    onFrame = [&] {
-        audioBack->Advance(1470);
-        const std::uint8_t state = form->GetState();
-        if (state != last)
-            states.push_back(state);
-        if (state == fsMenu && last != fsMenu && next < menus.size())
-            menus[next++]();
-        last = state;
-        PlayTheKeys();
-    };
-    thread->Execute();
-    EXPECT_EQ(next, menus.size()) << "the game waited in every menu";
-    EXPECT_NE(std::find(states.begin(), states.end(), fsMusic), states.end());
+    Play(*thread, {
+                      [&] { Click(320, 240); }, // the title call: cut short
+                      [&] { Click(75, 190); },  // the title: free play
+                      [&] {                     // the name entry: "ABCD", then the end button
+                          for (char c : std::string("ABCD"))
+                              Type(c);
+                          Click(575, 344);
+                      },
+                      [&] { Click(75, 240); },  // the title: the song scores
+                      [&] { Click(570, 432); }, // the score screen: its exit button
+                      [&] { Click(75, 365); },  // the title: exit
+                  });
+    EXPECT_TRUE(sang);
     EXPECT_GT(taps, 10) << "the song was played at the keys";
     const TSongID code = StringToTag4("TV07");
     const TSystemState& system = thread->Records().system;
@@ -132,9 +174,9 @@ TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
     const std::uint32_t best = system.GetScoreValue(0, code);
 
     // The next run reads the best back from the system save.
-    auto next_run = MakeGameThread();
-    EXPECT_EQ(next_run->Records().system.GetScoreValue(0, code), best);
-    EXPECT_EQ(next_run->Records().system.GetScoreName(0, code), "ABCD");
+    auto nextRun = MakeGameThread();
+    EXPECT_EQ(nextRun->Records().system.GetScoreValue(0, code), best);
+    EXPECT_EQ(nextRun->Records().system.GetScoreName(0, code), "ABCD");
 }
 
 } // namespace
