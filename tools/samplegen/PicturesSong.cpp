@@ -124,8 +124,10 @@ void FrameSide(Canvas& c)
 
 void HitLamp(Canvas& c)
 {
-    c.FillRect(0, 0, c.Width(), c.Height(), Rgb(0, 0, 0));
+    // Drawn opaque at the top of the sheet: a lit lamp on the sheet's paper.
+    c.FillRect(0, 0, c.Width(), c.Height(), Rgb(0xFA, 0xF4, 0xE6));
     c.Glow(12.5, 13.5, 13, kGold);
+    c.Disc(12.5, 13.5, 5, Rgb(0xFF, 0xF0, 0xC0));
 }
 
 void Clef(Canvas& c)
