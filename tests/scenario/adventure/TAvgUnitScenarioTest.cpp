@@ -1,6 +1,7 @@
 // A whole scenario on the real screen classes, headless: GBK messages, a background change with a
 // fade, a character, a voice, the automatic save, a choice and a wait, played with scripted clicks
-// to its end; the automatic save then restores the same position on a new screen.
+// to its end; the automatic save restores the same position on a new screen, and a quick save and
+// quick load bring the saved page back.
 #include "scenario/adventure/AvgTestSupport.h"
 
 #include "platform/host/VirtualKeys.h"
@@ -117,6 +118,41 @@ TEST_F(TAvgUnitScenario, TheAutomaticSaveRestoresThePosition)
     unit_->OnEvent(5);
     ASSERT_GE(ToPlayer(), 1);
     EXPECT_EQ(Record().GetVar(1), 0);
+}
+
+TEST_F(TAvgUnitScenario, AQuickSaveAndQuickLoadReturnToTheSavedPage)
+{
+    Start();
+    for (int click = 0; click < 2; ++click) {
+        ASSERT_GE(ToPlayer(), 1);
+        unit_->OnEvent(1);
+    }
+    ASSERT_GE(ToPlayer(), 1);
+    unit_->OnEvent(5);
+    ASSERT_GE(ToPlayer(), 1);
+    ASSERT_EQ(Wait(), WaitState::Click);
+    const Rows page{kAutumn, kWinter + kSpring};
+    ASSERT_EQ(MessageRows(), page);
+    unit_->OnEvent(18);
+    EXPECT_EQ(host_.systemSounds, std::vector<std::string>{"SysSEOK"});
+    EXPECT_EQ(Wait(), WaitState::Click) << "the quick save leaves the wait as it was";
+
+    Record().SetVar(1, 99);
+    unit_->OnEvent(19);
+    EXPECT_EQ(host_.systemSounds, (std::vector<std::string>{"SysSEOK", "SysSEOK"}));
+    EXPECT_EQ(host_.results, std::vector<int>{TAvgUnit::kResultLoaded});
+    EXPECT_FALSE(unit_->IsRunning());
+    EXPECT_EQ(Record().GetVar(1), 0) << "the saved record is back";
+
+    // The shell continues the loaded game on the screen.
+    unit_->LoadResume();
+    EXPECT_TRUE(unit_->IsRunning());
+    EXPECT_EQ(Wait(), WaitState::Click);
+    EXPECT_EQ(MessageRows(), page);
+    EXPECT_EQ(unit_->Stage().CurrentPicture(), 1);
+    unit_->OnEvent(1);
+    Frames(1);
+    EXPECT_EQ(host_.results, (std::vector<int>{TAvgUnit::kResultLoaded, TAvgUnit::kResultHalted}));
 }
 
 } // namespace
