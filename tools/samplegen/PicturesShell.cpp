@@ -129,8 +129,11 @@ constexpr ConfigLabel ConfigLabels[] = {
     {40, 190, "帧率", false},     {40, 264, "剧情", true},      {40, 289, "文字速度", false},
     {40, 345, "消息窗口", false}, {40, 376, "自动等待", false}, {40, 409, "效果", false},
     {360, 53, "演奏", true},      {360, 86, "音乐音量", false}, {360, 104, "按键音量", false},
-    {360, 143, "自动前进", false}, {360, 172, "自动演奏", false}, {360, 230, "难度", false},
-    {360, 289, "歌词", false},    {360, 346, "动画", false},    {360, 374, "节拍", false},
+    {360, 143, "自动前进", false}, {360, 172, "自动演奏", false},
+    // The message-window sample at (312, 290) reaches into this column: the lower labels sit above
+    // or just left of their buttons.
+    {406, 212, "难度", false},    {406, 271, "歌词", false},    {410, 346, "动画", false},
+    {410, 374, "节拍", false},
 };
 // Slider tracks (the knob runs on them; the sliders draw only their knob).
 constexpr std::array<std::pair<int, int>, 9> SliderTracks = {
@@ -140,7 +143,7 @@ void CfgBack(Canvas& c)
 {
     Backdrop(c, Rgb(0x22, 0x2C, 0x50), kNight, 5);
     GlassWindow(c, 24, 40, 296, 420, Rgb(0x1A, 0x24, 0x44));
-    GlassWindow(c, 340, 40, 280, 380, Rgb(0x1A, 0x24, 0x44));
+    GlassWindow(c, 336, 40, 300, 380, Rgb(0x1A, 0x24, 0x44));
     for (const ConfigLabel& label : ConfigLabels)
         c.Text(label.x, label.y, label.text, label.heading ? 16 : 12, label.heading ? kGold : kPaper,
                TextAlign::Left, label.heading);
