@@ -65,7 +65,10 @@ void FakeTitle::TitleCallStep(int elapsed)
     if (elapsed == 0)
         return;
     Note("TitleCallStep");
-    SetThreadResult(0);
+    if (maker_.titleCallStep)
+        maker_.titleCallStep();
+    else
+        SetThreadResult(0);
 }
 
 bool FakeNameEntry::Begin(std::int32_t score)
@@ -126,7 +129,7 @@ std::unique_ptr<MusicScreen> RecordingMaker::MakeMusic()
 
 std::unique_ptr<TitleScreen> RecordingMaker::MakeTitle()
 {
-    return Track("title", title, std::make_unique<FakeTitle>(log_, Initializes("title")));
+    return Track("title", title, std::make_unique<FakeTitle>(log_, Initializes("title"), *this));
 }
 
 std::unique_ptr<NameEntryScreen> RecordingMaker::MakeNameEntry()

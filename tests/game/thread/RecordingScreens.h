@@ -144,7 +144,7 @@ private:
 
 class FakeTitle final : public TitleScreen, public Recorder {
 public:
-    FakeTitle(Log& log, bool initializes) : Recorder(log, "title", initializes) {}
+    FakeTitle(Log& log, bool initializes, RecordingMaker& maker) : Recorder(log, "title", initializes), maker_(maker) {}
     bool Initialize(TFileMan*) override { return Init(); }
     void Finalize() override { Note("Finalize"); }
     bool TitleCallStart() override
@@ -152,7 +152,7 @@ public:
         Note("TitleCallStart");
         return true;
     }
-    // Ends the call on its first step, as a click would.
+    // Ends the call on its first step, as a click would (or runs the maker's title-call script).
     void TitleCallStep(int elapsed) override;
     void Release() override { Note("Release"); }
     TXeRGBPanel* TitleCallPanel() const override { return callPanel_.get(); }
@@ -164,6 +164,7 @@ public:
     bool idle = false;
 
 private:
+    RecordingMaker& maker_;
     std::unique_ptr<TXeRGBPanel> callPanel_ = std::make_unique<TXeRGBPanel>(nullptr);
 };
 
@@ -233,6 +234,9 @@ public:
     int gauge = 40;
     int score = 1234;
     MusicOptions options;
+
+    // The title call's step instead of its end at the first step.
+    std::function<void()> titleCallStep;
 
     bool nameBegins = true;
     AnsiString name = "ABCD";

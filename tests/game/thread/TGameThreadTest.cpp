@@ -190,6 +190,23 @@ TEST_F(TGameThreadTest, TerminationDuringAScenarioSongUnwindsInOrder)
                          "save system", "save settings"}));
 }
 
+TEST_F(TGameThreadTest, TheGameEndingDuringTheTitleCallTakesTheTitlesDrawingHooksAway)
+{
+    bool drawn = false;
+    auto thread = Run({}, [&](GameThread& t) {
+        maker->titleCallStep = [&] {
+            form->SetOnRedraw([&](TXeRGBBits*) { drawn = true; });
+            form->SetOnDraw([&](TXeRGBBits*, TXeRectSet*) { drawn = true; });
+            t.Terminate();
+        };
+    });
+    EXPECT_LT(Find("title Release"), Find("title Finalize")) << "the call released before the title";
+    drawn = false; // the frame that ended the call drew through them
+    form->SetState(fsRunning);
+    form->Redraw();
+    EXPECT_FALSE(drawn);
+}
+
 TEST_F(TGameThreadTest, TheSystemSaveIsReadWhenTheThreadIsMade)
 {
     const TSongID code = StringToTag4("TV07");
