@@ -180,9 +180,9 @@ public:
     TXeRGBPanel* Panel() const override { return Object().NameEntryPanel(); }
 };
 
-class ScoreAdapter final : public ScoreScreen, public Registered<TSongScoreMenu> {
+class ScoreAdapter final : public ScoreScreen, public Registered<TSongScoreMenu>, Published<TSongScoreMenu> {
 public:
-    using Registered::Registered;
+    ScoreAdapter(TSongScoreMenu* scores, TSongScoreMenu*& published) : Registered(scores), Published(scores, published) {}
     bool Initialize(TFileMan* files) override { return Object().Initialize(files); }
     void Finalize() override { Object().Finalize(); }
     bool Open(std::uint8_t rankMode) override { return Object().Open(rankMode); }
@@ -272,5 +272,5 @@ std::unique_ptr<NameEntryScreen> FormScreenMaker::MakeNameEntry()
 
 std::unique_ptr<ScoreScreen> FormScreenMaker::MakeScoreMenu()
 {
-    return Wrap<ScoreAdapter>(MakeOwned<TSongScoreMenu>(services_, records_.system));
+    return Wrap<ScoreAdapter>(MakeOwned<TSongScoreMenu>(services_, records_.system), scores_);
 }

@@ -15,6 +15,7 @@
 class TDlgUnit;
 class TGameForm;
 class TMusicUnit;
+class TSongScoreMenu;
 struct GameRecords;
 
 // Logic thread only. The form and the records outlive the maker and every screen it makes.
@@ -36,6 +37,8 @@ public:
     // The song screen while one exists (null otherwise): a player at the keys reads its chart and
     // clock.
     TMusicUnit* Music() const { return music_; }
+    // The song score screen while one exists (null otherwise).
+    TSongScoreMenu* Scores() const { return scores_; }
 
 private:
     GameRecords& records_;
@@ -46,6 +49,7 @@ private:
     // The game's one dialog while it exists (the title's and the adventure's questions).
     TDlgUnit* dialog_ = nullptr;
     TMusicUnit* music_ = nullptr;
+    TSongScoreMenu* scores_ = nullptr;
     // The adventure's companions, made with it and not yet handed over.
     std::unique_ptr<ConfigScreen> pendingConfig_;
     std::unique_ptr<SaveScreen> pendingSave_;

@@ -7,6 +7,7 @@
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/host/VirtualKeys.h"
 #include "platform/input/headless/ScriptedSongInput.h"
+#include "songgame/menus/TSongScoreMenu.h"
 #include "songgame/run/PlayState.h"
 #include "songgame/screen/MusicRun.h"
 #include "songgame/screen/TMusicUnit.h"
@@ -153,6 +154,8 @@ TEST_F(SampleGameFlowTest, TheStoryPlaysItsSongAtTheKeysAndEndsOnTheTitle)
 TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
 {
     auto thread = MakeGameThread();
+    TListedSong listed;
+    bool nameShown = false;
     Play(*thread, {
                       [&] { Click(320, 240); }, // the title call: cut short
                       [&] { Click(75, 190); },  // the title: free play
@@ -162,7 +165,14 @@ TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
                           Click(575, 344);
                       },
                       [&] { Click(75, 240); },  // the title: the song scores
-                      [&] { Click(570, 432); }, // the score screen: its exit button
+                      [&] {                     // the score screen: the best listed, then its exit button
+                          TSongScoreMenu::TPageRows rows;
+                          ASSERT_NE(screens->Scores(), nullptr);
+                          ASSERT_TRUE(screens->Scores()->GetListedSong(0, rows));
+                          listed = rows[0];
+                          nameShown = screens->Scores()->FindPanel("PanelName0")->Visible();
+                          Click(570, 432);
+                      },
                       [&] { Click(75, 365); },  // the title: exit
                   });
     EXPECT_TRUE(sang);
@@ -172,6 +182,9 @@ TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
     EXPECT_GT(system.GetScoreValue(0, code), 0u);
     EXPECT_EQ(system.GetScoreName(0, code), "ABCD");
     const std::uint32_t best = system.GetScoreValue(0, code);
+    EXPECT_EQ(SongIdCode(listed.code), "TV07") << "the score screen lists the song";
+    EXPECT_EQ(listed.score, best);
+    EXPECT_TRUE(nameShown);
 
     // The next run reads the best back from the system save.
     auto nextRun = MakeGameThread();
