@@ -1,5 +1,7 @@
 #include "scenario/script/ScriptText.h"
 
+#include "platform/codepage/CodePage.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -30,6 +32,12 @@ std::string ReadQuoted(std::string_view line, std::size_t& i)
     std::string out;
     while (i < line.size() && line[i] != quote) {
         char c = line[i++];
+        // A double-byte character's second byte may be a backslash: the pair is taken whole.
+        if (CodePage::IsLeadByte(static_cast<unsigned char>(c)) && i < line.size()) {
+            out.push_back(c);
+            out.push_back(line[i++]);
+            continue;
+        }
         if (c == '\\') {
             if (i >= line.size())
                 break;
@@ -127,9 +135,13 @@ std::string Quote(std::string_view text, char quote)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out(1, quote);
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || c == quote) {
+        if (CodePage::IsLeadByte(byte) && i + 1 < text.size()) {
+            out += c; // a double-byte character is written whole, even when its second byte is a backslash
+            out += text[++i];
+        } else if (c == '\\' || c == quote) {
             out += '\\';
             out += c;
         } else if (c == '\n') {
@@ -139,7 +151,7 @@ std::string Quote(std::string_view text, char quote)
             out += hex[byte >> 4];
             out += hex[byte & 15];
         } else {
-            out += c; // printable ASCII, and GBK bytes passed through raw
+            out += c; // printable ASCII, and bytes of no double-byte character passed through raw
         }
     }
     out += quote;

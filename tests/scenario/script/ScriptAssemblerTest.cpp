@@ -92,10 +92,11 @@ TEST(ScriptAssembler, RawFormsAndDefaults)
 {
     const auto bytes = ScriptAssembler::AssembleScript(".script 4\n.string \"a\"\n.string \"a\"\n.target 1 9\n.target 1 9\n"
                                                        "m: push \"a\"\npush target(1, 9)\n.opcode 7\n.bytes 1 \"\xC4\xE3\"\n.runon\n"
-                                                       "n: message \"\\\"\xC4\xE3\\x01\\n\"\n");
+                                                       "n: message \"\\\"\xC4\xE3\\x01\\n\"\nmessage \"\x81\\\x81\\\\\\\"\n");
     const ScriptFile script = Load(bytes, 4);
-    EXPECT_EQ(script.StringCount(), 3u);
+    EXPECT_EQ(script.StringCount(), 4u);
     EXPECT_STREQ(script.String(3), "\"\xC4\xE3\x01\n");
+    EXPECT_STREQ(script.String(4), "\x81\\\x81\\\\") << "a double-byte character's second byte is no escape";
     ASSERT_TRUE(script.TargetAt(8));
     EXPECT_EQ(script.TargetAt(8)->block, 9u);
     const auto code = script.Code();

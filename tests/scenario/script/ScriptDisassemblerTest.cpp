@@ -68,6 +68,7 @@ TEST(ScriptDisassembler, OddScriptsPrintBackToTheSameBytes)
          })},
         {"texts where strings are and are not", odd([](ScriptBuilder& b) {
              b.String("\n\t\"\\\x01\xC4\xE3");
+             b.String("\x81\\\x81\\\\"); // double-byte characters whose second byte is a backslash
              b.String("");
              b.Label("a").Op(1, 1).Op(1, 2).Op(1, 0).Op(1, INT32_MIN | 3).Op(120).Op(1, 9).Op(64).Op(1, 2).Op(1, 1).Op(22).Op(15);
          })},
