@@ -263,7 +263,9 @@ protected:
         return shown && Alive();
     }
 
-    // Runs xdotool with `arguments`; the pointer moves with XTEST, as a real mouse's would.
+    // Runs xdotool with `arguments`; the pointer moves with XTEST, as a real mouse's would. SDL
+    // places a button press at the last pointer motion it saw, not at the press's own coordinates,
+    // so a click sent to the window as an X event lands wherever the pointer last was.
     bool Xdo(const std::string& arguments) { return std::system(("xdotool " + arguments).c_str()) == 0; }
 
     // Moves the pointer onto the client point, waiting until it is there, and clicks the left button.
@@ -273,7 +275,9 @@ protected:
         return Xdo("mousemove --sync " + std::to_string(ox + x) + " " + std::to_string(oy + y) + " click 1");
     }
 
-    // Types a key combination (xdotool's names) into the game's window, which gets the focus first.
+    // Types a key combination (xdotool's names) into the game's window. Without a window manager
+    // the keyboard focus follows the pointer (SDL reports no focus from that), so the test gives
+    // the window the focus: the keys reach it wherever the pointer is.
     bool Press(Window game, const std::string& keys)
     {
         XSetInputFocus(display, game, RevertToParent, CurrentTime);
