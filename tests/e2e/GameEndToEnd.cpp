@@ -240,8 +240,8 @@ protected:
     }
 
     // Captures the screen until `shows` holds for the game's 640 x 480 client area (its pixels
-    // read by client coordinates) in two captures running, or `limit` passes; the last capture is
-    // saved for a failure's message in `evidence`. The second capture comes frames after the
+    // read by client coordinates) in two captures running, or `limit` passes; on failure the last
+    // capture is saved and `evidence` says where. The second capture comes frames after the
     // first: the game takes input only once a transition's last frame has given way to the
     // screen's own state, and drops what comes before.
     bool ScreenShows(Window game, const std::function<bool(const std::function<std::uint32_t(int, int)>&)>& shows,
@@ -259,8 +259,10 @@ protected:
                 return running >= 2;
             },
             limit);
-        evidence = capture ? e2e::SaveCapture(*capture).string() : "(no capture)";
-        return shown && Alive();
+        if (shown && Alive())
+            return true;
+        evidence = !Alive() ? "(the game ended)" : capture ? e2e::SaveCapture(*capture).string() : "(no capture)";
+        return false;
     }
 
     // Runs xdotool with `arguments`; the pointer moves with XTEST, as a real mouse's would. SDL
@@ -494,6 +496,7 @@ TEST_F(GameEndToEnd, PlaysFromTheTitleToTheExitQuestion)
     TGameState current;
     std::size_t extraLength = 0;
     EXPECT_TRUE(ReadSaveSlot(programFolder, 0, &current, nullptr, extraLength, {}));
+    EXPECT_EQ(current.GetScriptNumber(), 1) << "the save the first script makes before the song's scene";
 }
 
 } // namespace
