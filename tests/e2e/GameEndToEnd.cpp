@@ -66,7 +66,7 @@ std::string ReadText(const fs::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The game folder without the build's own files and anything a earlier run there left behind.
+// The game folder without the build's own files and anything an earlier run there left behind.
 void CopyGameFolder(const fs::path& from, const fs::path& to)
 {
     fs::create_directories(to);
