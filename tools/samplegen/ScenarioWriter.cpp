@@ -25,21 +25,7 @@ std::string ReadSource(const std::filesystem::path& path)
 
 } // namespace
 
-std::string ScriptTextInGbk(std::string_view utf8)
-{
-    const std::string gbk = CodePage::FromUtf8(utf8, kGbk);
-    std::string out;
-    out.reserve(gbk.size());
-    for (std::size_t i = 0; i < gbk.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(gbk[i]);
-        out += gbk[i];
-        if (byte >= 0x81 && byte <= 0xFE && i + 1 < gbk.size()) { // a lead byte and its trail byte
-            ++i;
-            out += gbk[i] == '\\' ? std::string("\\x5C") : std::string(1, gbk[i]);
-        }
-    }
-    return out;
-}
+std::string ScriptTextInGbk(std::string_view utf8) { return CodePage::FromUtf8(utf8, kGbk); }
 
 ScriptAssembler::Scenario AssembleStory(const std::filesystem::path& sources)
 {

@@ -12,9 +12,7 @@
 
 namespace samplegen {
 
-// The GBK bytes of UTF-8 script text, ready for the assembler: a double-byte character whose
-// second byte is a backslash keeps it as the escape "\x5C", so that the assembler, which reads
-// quoted text byte by byte, does not take it for the start of an escape.
+// The GBK bytes of UTF-8 script text, as the assembler reads them.
 std::string ScriptTextInGbk(std::string_view utf8);
 // The scenario assembled from the sources folder (the repository's sample/); throws
 // std::runtime_error (or the assembler's error, with the line) when it cannot.

@@ -116,7 +116,7 @@ TEST_F(ScenarioWriter, EveryMessageFitsTheWindowAndReadsBack)
 TEST(ScenarioText, ABackslashTrailByteStaysPartOfItsCharacter)
 {
     // U+4E57 is 0x81 0x5C in GBK: its second byte is a backslash.
-    EXPECT_EQ(ScriptTextInGbk("message \"\xE4\xB9\x97\""), "message \"\x81\\x5C\"");
+    EXPECT_EQ(ScriptTextInGbk("message \"\xE4\xB9\x97\""), "message \"\x81\\\"");
     EXPECT_EQ(ScriptTextInGbk("message \"a\\\\n\""), "message \"a\\\\n\""); // ASCII stays as it is
     const ScriptAssembler::Bytes script =
         ScriptAssembler::AssembleScript(ScriptTextInGbk(".script 1\nmain:\nmessage \"\xE4\xB9\x97!\"\n"));
