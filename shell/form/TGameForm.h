@@ -324,6 +324,10 @@ private:
     void RestoreOverlays(TXeRGBBits* target);
     void Present(TXeRectSet& set);
     void PresentWhole();
+    // Records the cursor as the screen now shows it, when the present reached the screen.
+    void NoteCursorShown(bool presented);
+    // The kind of cursor a frame draws: -1 when hidden or its pictures are missing.
+    int DrawnCursorKind() const;
     bool MayPresent() const;
     void AnimatePanels(int dp);
     void CallUpdateHook(int dp);
@@ -354,6 +358,15 @@ private:
     int FCursorDepth = 0;
     std::atomic<int> FCursorX{0};
     std::atomic<int> FCursorY{0};
+    // The cursor as the screen last showed it (display lock): a frame whose cursor did not move or
+    // change leaves its square out of the present, so an unchanged screen presents nothing. Stale
+    // once something drew over the screen without the cursor.
+    struct TShownCursor {
+        int x = 0;
+        int y = 0;
+        int kind = -1;
+        bool stale = true;
+    } FShownCursor;
     std::atomic<int> FWaitStep{0};
     int FWaitDelay = 0;
     TInputQueue FInput;

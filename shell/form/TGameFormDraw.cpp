@@ -133,6 +133,7 @@ void TGameForm::EnterState(std::uint8_t state)
             // Without a back surface the display shows black anyway: nothing to clear.
             if (DirectX::TDSurface* back = FDisplay->BackSurface(); back != nullptr)
                 back->Clear();
+            FShownCursor.stale = true;
             FDisplay->SetModifyRect(kScreen);
             if (FPictures.workSurface != nullptr)
                 FPictures.workSurface->Clear();
@@ -285,8 +286,6 @@ void TGameForm::Draw(int dp)
     if (!IsLoading(FState))
         ApplyFullRepaint();
     TXeRectSet set;
-    if (FCursorX > -kCursorSize && FCursorX < kScreenWidth && FCursorY > -kCursorSize && FCursorY < kScreenHeight)
-        set.UnionRect(XeRect(FCursorX, FCursorY, FCursorX + kCursorSize, FCursorY + kCursorSize));
     DrawPicture(target, set, dp);
     DrawCounter(target, &set);
     DrawCursor(target, &set);
@@ -367,18 +366,32 @@ void TGameForm::DrawCursor(TXeRGBBits* target, TXeRectSet* set)
 {
     const TPoint mouse = FServices.cursorPos();
     SetCursorPoint(mouse.x, mouse.y);
-    if (FCursorKind < 0 || FPictures.cursorBits == nullptr || FPictures.cursorBack == nullptr)
+    const int kind = DrawnCursorKind();
+    const bool drawn = kind >= 0;
+    const TShownCursor& shown = FShownCursor;
+    const bool changed = shown.stale || shown.x != FCursorX || shown.y != FCursorY || shown.kind != kind;
+    // A moved or changed cursor presents the square it leaves and the one it takes; the picture
+    // under an unchanged cursor is presented with the picture's own changes.
+    if (set != nullptr && changed) {
+        set->UnionRect(XeRect(shown.x, shown.y, shown.x + kCursorSize, shown.y + kCursorSize));
+        if (drawn)
+            set->UnionRect(XeRect(FCursorX, FCursorY, FCursorX + kCursorSize, FCursorY + kCursorSize));
+    }
+    if (!drawn)
         return;
-    if (set != nullptr)
-        set->UnionRect(XeRect(FCursorX, FCursorY, FCursorX + kCursorSize, FCursorY + kCursorSize));
     FPictures.cursorBack->ClipDraw(0, 0, target, FCursorX, FCursorY, kCursorSize, kCursorSize);
     target->DrawAlphaMask(FCursorX, FCursorY, FPictures.cursorBits, kCursorSize * FCursorKind, 0, kCursorSize,
                           kCursorSize, FPictures.cursorAlpha);
 }
 
+int TGameForm::DrawnCursorKind() const
+{
+    return FPictures.cursorBits != nullptr && FPictures.cursorBack != nullptr ? FCursorKind.load() : -1;
+}
+
 void TGameForm::RestoreOverlays(TXeRGBBits* target)
 {
-    if (FCursorKind >= 0 && FPictures.cursorBits != nullptr && FPictures.cursorBack != nullptr)
+    if (DrawnCursorKind() >= 0)
         target->Draw(FCursorX, FCursorY, FPictures.cursorBack, 0, 0, kCursorSize, kCursorSize);
     if (ShowFPS != 0 && FPictures.counterBack != nullptr)
         target->Draw(kCounterX, 0, FPictures.counterBack, 0, 0, kCounterWidth, kCounterHeight);
@@ -387,15 +400,25 @@ void TGameForm::RestoreOverlays(TXeRGBBits* target)
 void TGameForm::Present(TXeRectSet& set)
 {
     set.IntersectRect(kScreen);
+    // Nothing changed: no copy and no flip, so an unchanged screen costs the frame almost nothing.
+    if (set.IsRectEmpty())
+        return;
     DirectX::TDSurface* back = FDisplay->BackSurface();
     DirectX::TDSurface* work = FPictures.workSurface;
-    if (work != nullptr && back != nullptr && !set.IsRectEmpty() && back->Lock()) {
+    if (work != nullptr && back != nullptr && back->Lock()) {
         for (const TXeRect& r : set)
             back->ConvertCopy(r.left, r.top, work, r.left, r.top, r.right - r.left, r.bottom - r.top);
         back->Unlock();
     }
-    if (MayPresent())
+    const bool presented = MayPresent();
+    if (presented)
         FDisplay->FlipModifyRect(set);
+    NoteCursorShown(presented);
+}
+
+void TGameForm::NoteCursorShown(bool presented)
+{
+    FShownCursor = {FCursorX, FCursorY, DrawnCursorKind(), !presented};
 }
 
 // ---- the full redraw ----
@@ -444,8 +467,10 @@ void TGameForm::PresentWhole()
     DirectX::TDSurface* back = FDisplay->BackSurface();
     if (FPictures.workSurface != nullptr && back != nullptr)
         back->ConvertCopy(0, 0, FPictures.workSurface, 0, 0, kScreenWidth, kScreenHeight);
-    if (MayPresent())
+    const bool presented = MayPresent();
+    if (presented)
         FDisplay->Flip();
+    NoteCursorShown(presented);
 }
 
 void TGameForm::DrawMovie()
@@ -460,6 +485,7 @@ void TGameForm::DrawMovie()
     FFPSCounter.Tick(FServices.tickCount());
     if (const TMovieDrawHook hook = CopyHook(FOnMovieDraw))
         hook(FDisplay->BackSurface());
+    FShownCursor.stale = true; // the movie's picture covers the cursor
     if (MayPresent())
         FDisplay->Flip();
 }

@@ -115,6 +115,24 @@ TEST_F(TGameFormDrawTest, RefreshesTheLastCursorPlaceOnceAndDrawsNoCursorOfKindM
     EXPECT_EQ(Shown(110, 110), kBackground);
 }
 
+TEST_F(TGameFormDrawTest, AFrameWithNothingChangedPresentsNothing)
+{
+    form->SetCursorKind(0);
+    mouse = {100, 100};
+    form->Draw(0);
+    // A mark on the back surface alone reaches the screen only with a present (in a window, of the
+    // whole back surface).
+    form->Display()->BackSurface()->BoxFill(400, 300, 409, 309, 0x00FF00);
+    form->Draw(0);
+    form->Draw(0);
+    EXPECT_EQ(Shown(405, 305), kBackground) << "the cursor did not move and nothing was drawn";
+    mouse = {101, 100};
+    form->Draw(0);
+    EXPECT_EQ(Shown(405, 305), 0x00FF00u) << "a moved cursor is presented";
+    EXPECT_EQ(Shown(101, 100), CellColour(0));
+    EXPECT_EQ(Shown(100, 100), kBackground);
+}
+
 TEST_F(TGameFormDrawTest, ClipsTheCursorAtTheScreenEdges)
 {
     form->SetCursorKind(0);
