@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -160,7 +161,10 @@ void TIniFile::WriteString(std::string_view section, std::string_view ident, std
     } else if (place.section != lines.size()) {
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.afterLast), line);
     } else {
-        lines.push_back("[" + std::string(section) + "]");
+        // Appended piece by piece: GCC 12 misreads "[" + std::string as overlapping copies (-Wrestrict).
+        std::string header(1, '[');
+        header.append(section).push_back(']');
+        lines.push_back(std::move(header));
         lines.push_back(line);
     }
     WriteLines(path, lines);

@@ -23,7 +23,12 @@ void Put32(Bytes& out, std::uint32_t value)
     Put16(out, value >> 16);
 }
 
-void PutId(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+// Byte by byte: GCC 12 warns falsely (-Wstringop-overflow) on a range insert into an empty vector.
+void PutId(Bytes& out, const char* id)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(id[i]));
+}
 
 // libvorbis state for one encoding, freed in reverse order of making.
 class VorbisEncoder {
