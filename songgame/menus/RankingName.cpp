@@ -21,6 +21,16 @@ constexpr int kPlus = 44;
 
 } // namespace
 
+RankingName* RankingName::Create(TFileMan* files, const AnsiString& fileName)
+{
+    if (MemMan == nullptr)
+        return nullptr;
+    RankingName* ranking = MemMan->Create<RankingName>();
+    if (ranking != nullptr && !ranking->LoadPictures(files, fileName))
+        MemMan->Delete(ranking);
+    return ranking;
+}
+
 bool RankingName::LoadPictures(TFileMan* files, const AnsiString& fileName)
 {
     FreePictures();

@@ -22,6 +22,10 @@ public:
     RankingName(const RankingName&) = delete;
     RankingName& operator=(const RankingName&) = delete;
 
+    // A drawer made through the memory registry with the named alphabet loaded; null (nothing left
+    // behind) when either fails.
+    static RankingName* Create(TFileMan* files, const AnsiString& fileName);
+
     // Frees the old pictures and loads the named picture with its alpha plane, through the memory
     // registry; true when loaded.
     bool LoadPictures(TFileMan* files, const AnsiString& fileName);

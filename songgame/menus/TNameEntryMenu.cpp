@@ -150,13 +150,9 @@ void TNameEntryMenu::WireEvents()
 bool TNameEntryMenu::Initialize(TFileMan* files)
 {
     FFiles = files;
-    if (MemMan == nullptr)
+    FRanking = RankingName::Create(files, kAlphabetPicture);
+    if (FRanking == nullptr)
         return false;
-    FRanking = MemMan->Create<RankingName>();
-    if (FRanking == nullptr || !FRanking->LoadPictures(files, kAlphabetPicture)) {
-        MemMan->Delete(FRanking);
-        return false;
-    }
     try {
         FNameEntryPanel->AllCreate();
         ShareLetterPicture(true);

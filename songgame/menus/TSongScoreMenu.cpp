@@ -150,13 +150,9 @@ void TSongScoreMenu::WireEvents()
 bool TSongScoreMenu::Initialize(TFileMan* files)
 {
     FFiles = files;
-    if (MemMan == nullptr)
+    FRanking = RankingName::Create(files, kAlphabetPicture);
+    if (FRanking == nullptr)
         return false;
-    FRanking = MemMan->Create<RankingName>();
-    if (FRanking == nullptr || !FRanking->LoadPictures(files, kAlphabetPicture)) {
-        MemMan->Delete(FRanking);
-        return false;
-    }
     try {
         FSongScorePanel->AllCreate();
         LoadPictures();
