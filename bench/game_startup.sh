@@ -10,15 +10,8 @@
 #   bench/game_startup.sh [GAME_EXECUTABLE] [RUNS]   (default: build-bench/game/tvqe, else build/game/tvqe; 7 runs)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-game="${1:-}"
 runs="${2:-7}"
-if [ -z "$game" ]; then
-    for candidate in "$here/build-bench/game/tvqe" "$here/build/game/tvqe"; do
-        [ -x "$candidate" ] && { game="$candidate"; break; }
-    done
-fi
-[ -n "$game" ] && [ -x "$game" ] || { echo "no game executable: build the target tvqe or name it" >&2; exit 1; }
-game="$(cd "$(dirname "$game")" && pwd)/$(basename "$game")"
+source "$here/bench/game_executable.sh" "${1:-}"
 if [ -z "${GAME_STARTUP_UNDER_X:-}" ]; then
     command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed" >&2; exit 1; }
     command -v xwd >/dev/null || { echo "xwd is not installed" >&2; exit 1; }
