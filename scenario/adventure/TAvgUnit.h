@@ -235,7 +235,7 @@ private:
 
     // TAvgUnitChoice.cpp
     void ChoiceDecide();
-    void ExSelDecide(std::int32_t value);
+    void ExSelDecide();
     void ExSelClosed();
     bool StartMovie(const AnsiString& fileName);
     void StepMovie();

@@ -46,9 +46,9 @@ void TAvgUnit::ExSelShow()
     avgPanel_->SetModify();
 }
 
-void TAvgUnit::ExSelDecide(std::int32_t value)
+void TAvgUnit::ExSelDecide()
 {
-    engine_->SetChoice(value);
+    engine_->SetChoice(exSel_->GetSelected());
     SetWaitState(WaitState::ExSelDecided);
 }
 

@@ -77,11 +77,11 @@ void TAvgUnit::OnExSelEvent(int code)
     const WaitState state = waits_.State();
     switch (code) {
     case TExSelUnit::kCodeLeftClick:
-    case TExSelUnit::kCodeRightClick:
-        // The window answers the button, not the place: the left one picks the first way (0), the
-        // right one the second (1).
         if (state == WaitState::ExSelOpening || state == WaitState::ExSel)
-            ExSelDecide(code == TExSelUnit::kCodeLeftClick ? 0 : 1);
+            ExSelDecide();
+        break;
+    case TExSelUnit::kCodeRightClick:
+        RightClick();
         break;
     case TExSelUnit::kCodeShown:
         if (state == WaitState::ExSelDecided)

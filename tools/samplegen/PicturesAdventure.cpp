@@ -109,14 +109,11 @@ void AvgPlace03(Canvas& c) { PlacePlate(c, "星见广场"); }
 
 void ExSelWin(Canvas& c)
 {
-    // The window answers the mouse button, not the place: the left button picks the first way,
-    // the right button the second.
+    // The window decides on a left click: one way on, whatever the place clicked.
     Backdrop(c, WithAlpha(kNight, 200), WithAlpha(kDusk, 200), 11);
-    for (int k = 0; k < 2; ++k) {
-        GlassWindow(c, 60 + 280 * k, 160, 240, 160);
-        c.Text(180 + 280 * k, 200, k == 0 ? "左键" : "右键", 18, kGold, TextAlign::Centre, true);
-        c.Text(180 + 280 * k, 240, k == 0 ? "第一条路" : "第二条路", 24, kPaper, TextAlign::Centre, true);
-    }
+    GlassWindow(c, 200, 160, 240, 160);
+    c.Text(320, 200, "左键", 18, kGold, TextAlign::Centre, true);
+    c.Text(320, 240, "继续前行", 24, kPaper, TextAlign::Centre, true);
 }
 
 void Snow(Canvas& c)
