@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace samplegen {
 namespace {
@@ -76,6 +77,24 @@ bool Generate(const fs::path& output, const fs::path& sources)
     std::error_code error;
     fs::remove_all(staging.Root(), error);
     return ok;
+}
+
+bool CopyGameData(const fs::path& from, const fs::path& to)
+{
+    // Every store lies below one top-level archive or folder of the game folder.
+    std::set<fs::path> tops;
+    for (const SampleStore store : SampleStores()) {
+        const std::string_view place = PackFile(store).empty() ? StagingFolder(store) : PackFile(store);
+        tops.insert(*fs::path(place).begin());
+    }
+    std::error_code error;
+    fs::create_directories(to, error);
+    for (const fs::path& top : tops) {
+        fs::copy(from / top, to / top, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+        if (error)
+            return false;
+    }
+    return true;
 }
 
 } // namespace samplegen

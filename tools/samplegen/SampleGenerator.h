@@ -44,4 +44,9 @@ bool HasWriter(SampleMaker maker);
 // message on stderr, when a writer or the pack step fails.
 bool Generate(const std::filesystem::path& output, const std::filesystem::path& sources);
 
+// Copies the sample game that Generate made in the game folder `from` (its archives and data
+// folders, nothing else) into the game folder `to`, as the copy of an installed game. False when a
+// part is missing or cannot be copied.
+bool CopyGameData(const std::filesystem::path& from, const std::filesystem::path& to);
+
 } // namespace samplegen
