@@ -13,6 +13,7 @@
 #include "scenario/saves/SystemSave.h"
 #include "shell/config/TUserConfig.h"
 #include "shell/startup/StartupSettings.h"
+#include "tools/samplegen/SampleGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -66,20 +67,6 @@ std::string ReadText(const fs::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The game folder without the build's own files and anything an earlier run there left behind.
-void CopyGameFolder(const fs::path& from, const fs::path& to)
-{
-    fs::create_directories(to);
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-        const fs::path name = entry.path().filename();
-        const std::string ext = name.extension().string();
-        if (name == "CMakeFiles" || name == "Makefile" || name == "cmake_install.cmake" || name == ".sample-made" ||
-            ext == ".a" || ext == ".sav" || ext == ".ini" || ext == ".lock" || name.string().starts_with("Snap"))
-            continue;
-        fs::copy(entry.path(), to / name, fs::copy_options::recursive);
-    }
-}
-
 // Whether each channel of `rgb` lies within `tolerance` of `expected`'s (the pictures are stored
 // with lossy compression and blended on the way to the screen).
 bool Near(std::uint32_t rgb, std::uint32_t expected, int tolerance)
@@ -106,7 +93,8 @@ protected:
         fs::remove_all(folder);
         // The program folder is the executable's: the game runs from a copy of the built one, so
         // its saves and settings stay out of the build.
-        CopyGameFolder(XE_GAME_FOLDER, folder);
+        ASSERT_TRUE(samplegen::CopyGameData(XE_GAME_FOLDER, folder)) << "no game data in " << XE_GAME_FOLDER;
+        fs::copy_file(fs::path(XE_GAME_FOLDER) / "tvqe", folder / "tvqe");
         ASSERT_TRUE(fs::exists(folder / "tvqe") && fs::exists(folder / "Script.pak")) << "no game in " << XE_GAME_FOLDER;
         std::ofstream(folder / "Tvqe.ini") << "[Game]\r\nFPSMode=30fps\r\nUserTextSpeed=150\r\n"
                                               "[Game Debug]\r\nCapEnable=ON\r\n";
