@@ -1,12 +1,16 @@
 // The game's main program on its real screens and the sample game, run frame by frame on the test's
 // thread: the story from New Game through its song, played by a perfect player at the keys, back
-// to the title; free play of the song with the new best score's name entered, the song scores
-// shown, the exit, and the score read back by the next run.
+// to the title, with the song's best gauge kept in the system save; free play of the song with the
+// new best score's name entered, the song scores shown, the exit, and the score read back by the
+// next run.
 #include "game/thread/FormScreenMaker.h"
 #include "game/thread/TGameThread.h"
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/host/VirtualKeys.h"
 #include "platform/input/headless/ScriptedSongInput.h"
+#include "scenario/records/TReadMesTable.h"
+#include "scenario/records/TSystemState.h"
+#include "scenario/saves/SystemSave.h"
 #include "songgame/menus/TSongScoreMenu.h"
 #include "songgame/run/PlayState.h"
 #include "songgame/screen/MusicRun.h"
@@ -149,6 +153,12 @@ TEST_F(SampleGameFlowTest, TheStoryPlaysItsSongAtTheKeysAndEndsOnTheTitle)
     EXPECT_EQ(songGauge, std::min(PlayState::MaxGauge, PlayState::StartGauge + taps)) << "every note best";
     EXPECT_EQ(handedBack, songGauge) << "the gauge went to the scenario";
     EXPECT_EQ(log.back(), "save settings") << "the game ended by the title's exit";
+
+    // The story keeps the song's best gauge in a system value, which the system save holds.
+    TSystemState system;
+    TReadMesTable readMes;
+    ASSERT_TRUE(LoadSystemData(folder.GameName(), system, readMes));
+    EXPECT_EQ(system.GetSystemValue(0), songGauge) << "the best gauge read back";
 }
 
 TEST_F(SampleGameFlowTest, AFreePlayBestIsNamedShownAndReadBackByTheNextRun)
