@@ -21,6 +21,30 @@ void DeleteUnlessKept(TXeRGBBits* picture, const TXeRGBBits* keep1, const TXeRGB
         MemMan->Delete(picture);
 }
 
+// Gives a screen picture the pixel format of the surface the form draws on, keeping its picture.
+// The screens make their pictures in the display's depth and the form draws in the game's, which
+// differ on a display whose deepest mode is 16-bit; the transition kernels need the pictures and
+// the surface alike, and would otherwise draw nothing until the target shows.
+void MatchFormat(TXeRGBBits* picture, const TXeRGBBits* screen)
+{
+    using ScreenPictures::kHeight;
+    using ScreenPictures::kWidth;
+    if (!ScreenPictures::IsScreenPicture(picture) || screen == nullptr || !screen->Created() ||
+        ChkFormatCompatible(picture->PixFormat(), screen->PixFormat()))
+        return;
+    TXeRGBBits converted(nullptr);
+    converted.SetBitDepth(screen->BitDepth());
+    converted.SetPixFormat(screen->PixFormat());
+    if (!converted.Resize(kWidth, kHeight) || !converted.Create() ||
+        !converted.ConvertCopy(0, 0, picture, 0, 0, kWidth, kHeight))
+        return;
+    picture->Release();
+    picture->SetBitDepth(screen->BitDepth());
+    picture->SetPixFormat(screen->PixFormat());
+    if (picture->Create())
+        picture->Draw(0, 0, &converted, 0, 0, kWidth, kHeight);
+}
+
 } // namespace
 
 bool TGameForm::StartTransition(int kind, TXeRGBBits* from, TXeRGBBits* to, int speed)
@@ -32,6 +56,13 @@ bool TGameForm::StartTransition(int kind, TXeRGBBits* from, TXeRGBBits* to, int 
     DeleteUnlessKept(oldFrom, from, to);
     if (oldTo != oldFrom)
         DeleteUnlessKept(oldTo, from, to);
+    {
+        std::lock_guard displayLock(*FDisplayLock);
+        const TXeRGBBits* screen = DrawTarget();
+        MatchFormat(from, screen);
+        if (to != from)
+            MatchFormat(to, screen);
+    }
     if (FTransition.Start(kind, from, to, speed))
         return true;
     // The controller must not keep pointing at the pictures just deleted.

@@ -21,10 +21,10 @@ protected:
         form->SetState(fsRunning);
     }
 
-    TXeRGBBits* Picture(std::uint32_t colour, int width = 640, int height = 480)
+    TXeRGBBits* Picture(std::uint32_t colour, int width = 640, int height = 480, TBitDepth depth = GameBitDepth)
     {
         TXeRGBBits* bits = MemMan->CreateVCL<TXeRGBBits>();
-        bits->SetBitDepth(GameBitDepth);
+        bits->SetBitDepth(depth);
         bits->Resize(width, height);
         EXPECT_TRUE(bits->Create());
         bits->BoxFill(0, 0, width - 1, height - 1, bits->TXeRGBtoPixel(TXeRGB(colour)));
@@ -68,6 +68,25 @@ TEST_F(TGameFormTransitionTest, AWholeScreenTransitionShowsItsFirstPictureAtOnce
     EXPECT_EQ(Shown(320, 240), kTo);
     EXPECT_TRUE(form->IsTransitionDone());
     EXPECT_EQ(Listed(), before) << "both pictures deleted";
+}
+
+TEST_F(TGameFormTransitionTest, PicturesInTheDisplaysShallowerDepthStillFadeOnTheScreen)
+{
+    // A display whose deepest mode is 16-bit: the screens make their pictures at 16 bits while the
+    // form draws at the game's depth. Kind 0 is half-way on its 16th frame.
+    ASSERT_TRUE(form->BeginTransition(0, Picture(0x000000, 640, 480, bd16), Picture(0xFFFFFF, 640, 480, bd16), 100));
+    EXPECT_EQ(Shown(320, 240), 0x000000u);
+    for (int frame = 0; frame < 16; ++frame) {
+        form->Update(1);
+        form->Draw(1);
+    }
+    for (const int shift : {0, 8, 16}) {
+        const std::uint32_t channel = Shown(320, 240) >> shift & 0xFF;
+        EXPECT_GE(channel, 0x70u) << "channel " << shift / 8;
+        EXPECT_LE(channel, 0x90u) << "channel " << shift / 8;
+    }
+    EXPECT_EQ(FramesInState8(), 17);
+    EXPECT_EQ(Shown(320, 240), 0xFFFFFFu);
 }
 
 TEST_F(TGameFormTransitionTest, ARefusedWholeScreenTransitionLeavesState1AndThePicturesTheCallers)
