@@ -111,36 +111,38 @@ TEST(StretchRect, DrawsNothingForEmptySizes)
 
 namespace {
 
-// The stepping walked one pair at a time, as the rule states it: the reference for the row-wise forms.
+// The stepping walked one pair at a time, as the rule states it: visit(source, destination) per step.
+template <typename Visit> void ReferenceSteps(int s, int d, Visit visit)
+{
+    const int steps = std::max(s, d);
+    int si = 0, di = 0, sa = 0, da = 0;
+    for (int i = 0; i < steps; ++i) {
+        visit(si, di);
+        if ((sa += s) >= steps) {
+            sa -= steps;
+            ++si;
+        }
+        if ((da += d) >= steps) {
+            da -= steps;
+            ++di;
+        }
+    }
+}
+
+// The reference for the row-wise blending forms.
 template <int PixelBytes>
 void ReferenceBlend(const Bytes& src, int sw, int sh, Bytes& dst, int dw, int dh)
 {
-    auto pairs = [](int s, int d) {
-        std::vector<std::pair<int, int>> out;
-        const int steps = std::max(s, d);
-        int si = 0, di = 0, sa = 0, da = 0;
-        for (int i = 0; i < steps; ++i) {
-            out.emplace_back(si, di);
-            if ((sa += s) >= steps) {
-                sa -= steps;
-                ++si;
-            }
-            if ((da += d) >= steps) {
-                da -= steps;
-                ++di;
-            }
-        }
-        return out;
-    };
-    for (const auto& [sy, dy] : pairs(sh, dh))
-        for (const auto& [sx, dx] : pairs(sw, dw)) {
+    ReferenceSteps(sh, dh, [&](int sy, int dy) {
+        ReferenceSteps(sw, dw, [&](int sx, int dx) {
             std::uint8_t* d = &dst[static_cast<std::size_t>((dy * dw + dx) * PixelBytes)];
             const std::uint8_t* s = &src[static_cast<std::size_t>((sy * sw + sx) * PixelBytes)];
             for (int c = 0; c < 3; ++c)
                 d[c] = static_cast<std::uint8_t>((3 * d[c] + s[c]) >> 2);
             if (PixelBytes == 4)
                 d[3] = 0;
-        }
+        });
+    });
 }
 
 Bytes Noise(std::size_t n, unsigned seed)
@@ -155,9 +157,11 @@ Bytes Noise(std::size_t n, unsigned seed)
 
 TEST(StretchRect, BlendsRowByRowAsTheStepRuleDoesPairByPair)
 {
-    // Enlarging, reducing, mixed, and the zoom transitions' own sizes.
-    const int sizes[][4] = {{5, 3, 11, 7}, {11, 7, 5, 3}, {9, 2, 4, 6}, {632, 474, 640, 480}, {640, 480, 632, 474},
-                            {640, 480, 24, 18}};
+    // Enlarging, reducing, mixed, and the zoom transitions' own sizes (short runs of source columns
+    // from 560 wide up, reductions by up to 1.78 down to 360 wide).
+    const int sizes[][4] = {{5, 3, 11, 7},        {11, 7, 5, 3},        {9, 2, 4, 6},         {632, 474, 640, 480},
+                            {640, 480, 632, 474}, {640, 480, 24, 18},   {560, 420, 640, 480}, {360, 270, 640, 480},
+                            {640, 480, 360, 270}, {640, 480, 488, 366}, {37, 5, 600, 3}};
     for (const auto& s : sizes) {
         const Bytes src24 = Noise(static_cast<std::size_t>(s[0] * s[1] * 3), 1);
         Bytes dst24 = Noise(static_cast<std::size_t>(s[2] * s[3] * 3), 2);
@@ -172,5 +176,17 @@ TEST(StretchRect, BlendsRowByRowAsTheStepRuleDoesPairByPair)
         StretchBlendRect32(src32.data(), s[0], s[1], s[0] * 4, dst32.data(), s[2], s[3], s[2] * 4);
         ReferenceBlend<4>(src32, s[0], s[1], expected32, s[2], s[3]);
         EXPECT_EQ(dst32, expected32) << s[0] << "x" << s[1] << " to " << s[2] << "x" << s[3];
+
+        // The copy keeps the last source pixel each destination pixel meets.
+        Bytes copied(static_cast<std::size_t>(s[2] * s[3] * 4));
+        StretchRect32(src32.data(), s[0], s[1], s[0] * 4, copied.data(), s[2], s[3], s[2] * 4);
+        Bytes lasts(copied.size());
+        ReferenceSteps(s[1], s[3], [&](int sy, int dy) {
+            ReferenceSteps(s[0], s[2], [&](int sx, int dx) {
+                std::copy_n(&src32[static_cast<std::size_t>((sy * s[0] + sx) * 4)], 4,
+                            &lasts[static_cast<std::size_t>((dy * s[2] + dx) * 4)]);
+            });
+        });
+        EXPECT_EQ(copied, lasts) << "copy " << s[0] << "x" << s[1] << " to " << s[2] << "x" << s[3];
     }
 }

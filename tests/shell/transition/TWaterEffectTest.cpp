@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <random>
 
 namespace {
 
@@ -138,6 +140,56 @@ TEST_P(TWaterEffectTest, TablesLiveInTheRegistryWhileLoaded)
     water.Release();
     EXPECT_FALSE(water.Loaded());
     EXPECT_EQ(globals.Listed(), before);
+}
+
+TEST_P(TWaterEffectTest, EveryPixelFollowsThePlainRuleOnRealTables)
+{
+    // A true distance and sine; amplitude a moves by up to a, except row 7, pushed 40 to the lower
+    // right, and row 30, which moves by up to 127 (every pixel clamped somewhere).
+    const auto sine = [](int i) { return static_cast<std::uint8_t>(127.5 + 127 * std::sin(i * 2 * M_PI / 256)); };
+    const auto multi = [](int a, int s) {
+        const int moved = a == 30 ? s : 127 + (s - 127) * a / 127 + (a == 7 ? 40 : 0);
+        return static_cast<std::uint8_t>(std::clamp(moved, 0, 255));
+    };
+    const auto dist = [](int r, int c) { return static_cast<std::uint16_t>(std::sqrt(r * r + c * c)); };
+    data.Write(TWaterEffect::kDistFile, WaterDistance(dist));
+    data.Write(TWaterEffect::kSinFile, WaterSine(sine));
+    data.Write(TWaterEffect::kMultiFile, WaterMulti(multi));
+    water.Load(&data.files);
+
+    struct Case {
+        int width, height, centreX, centreY, amplitude, phase, padding;
+    };
+    const Case cases[] = {
+        {640, 480, 320, 240, 31, 8 * 37, 0}, {640, 480, 320, 240, 5, -24, 0}, {600, 400, 290, 230, 18, 99, 12},
+        {600, 400, 310, 170, 7, 3, 5},       {40, 30, 25, 10, 31, 0, 0},      {64, 48, 32, 24, 30, 200, 7},
+    };
+    std::mt19937 rng(19);
+    for (const Case& c : cases) {
+        const int pitch = c.width * Bytes() + c.padding;
+        std::vector<std::uint8_t> src(static_cast<std::size_t>(pitch) * c.height);
+        for (std::uint8_t& byte : src)
+            byte = static_cast<std::uint8_t>(rng());
+        std::vector<std::uint8_t> expected(src.size(), 0xEE);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const int row = y < c.centreY ? c.centreY - 1 - y : y - c.centreY;
+                const int column = x < c.centreX ? c.centreX - 1 - x : x - c.centreX;
+                const int phaseStep = (dist(row, column) * 4 + c.phase) & 255;
+                const int offset = multi(std::clamp(c.amplitude, 0, 31), std::min<int>(sine(phaseStep), 254)) - 127;
+                const int sx = std::clamp(x + offset, 0, c.width - 1);
+                const int sy = std::clamp(y + offset, 0, c.height - 1);
+                std::copy_n(&src[static_cast<std::size_t>(sy * pitch + sx * Bytes())], Bytes(),
+                            &expected[static_cast<std::size_t>(y * pitch + x * Bytes())]);
+            }
+        std::vector<std::uint8_t> out(src.size(), 0xEE);
+        if (Bytes() == 4)
+            water.Draw32(src.data(), c.width, c.amplitude, c.phase, pitch, out.data(), pitch, c.centreY, c.centreX, c.height);
+        else
+            water.Draw(src.data(), c.width, c.amplitude, c.phase, pitch, out.data(), pitch, c.centreY, c.centreX, c.height);
+        EXPECT_EQ(out, expected) << c.width << " x " << c.height << " around (" << c.centreX << ", " << c.centreY
+                                 << "), amplitude " << c.amplitude << ", phase " << c.phase;
+    }
 }
 
 TEST(TWaterEffect, LoadingWithoutARegistryRaises)

@@ -87,11 +87,12 @@ Bytes ColourBmp(int width, int height, std::uint32_t colour)
     return TestSupport::Bmp24(width, height, [colour](int, int) { return colour; });
 }
 
-Bytes WaterDistance(std::uint16_t value)
+Bytes WaterDistance(const std::function<std::uint16_t(int row, int column)>& value)
 {
     Bytes out;
-    for (int i = 0; i < TWaterEffect::kDistRows * TWaterEffect::kDistColumns; ++i)
-        PutLE(out, value, 2);
+    for (int r = 0; r < TWaterEffect::kDistRows; ++r)
+        for (int c = 0; c < TWaterEffect::kDistColumns; ++c)
+            PutLE(out, value(r, c), 2);
     return out;
 }
 
@@ -122,7 +123,7 @@ void WriteHaloPictures(DataFolder& data)
 
 void WriteWaterTables(DataFolder& data, std::uint8_t sine, std::uint8_t multi)
 {
-    data.Write(TWaterEffect::kDistFile, WaterDistance(0));
+    data.Write(TWaterEffect::kDistFile, WaterDistance([](int, int) { return std::uint16_t{0}; }));
     data.Write(TWaterEffect::kSinFile, WaterSine([sine](int) { return sine; }));
     data.Write(TWaterEffect::kMultiFile, WaterMulti([multi](int, int) { return multi; }));
 }

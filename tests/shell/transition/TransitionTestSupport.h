@@ -36,8 +36,8 @@ Bytes GreyBmp(int width, int height, const std::function<std::uint8_t(int, int)>
 // A 24-bit BMP of one colour.
 Bytes ColourBmp(int width, int height, std::uint32_t colour);
 
-// Water tables: every distance 0; the sine of every phase `sine`; every multiplier entry `multi`.
-Bytes WaterDistance(std::uint16_t value);
+// Water tables: the distance of every row and column, the sine of every phase, every multiplier entry.
+Bytes WaterDistance(const std::function<std::uint16_t(int row, int column)>& value);
 Bytes WaterSine(const std::function<std::uint8_t(int)>& value);
 Bytes WaterMulti(const std::function<std::uint8_t(int row, int column)>& value);
 
