@@ -3,29 +3,31 @@
 #include "platform/classes/Exception.h"
 #include "platform/codepage/CodePage.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 class AnsiStringTest : public ::testing::Test {
 protected:
-    void TearDown() override { CodePage::SetAnsi(CodePage::Gbk); }
+    TestSupport::ScopedAnsiCodePage codePage{CodePage::Gbk};
 };
 
 TEST_F(AnsiStringTest, ByteTypeFollowsTheAnsiCodePage)
 {
     // 0xC4 0xE3 is one GBK character; 0x5C after a lead byte is a trail byte.
     const std::string text = "a\xC4\xE3\x81\x5C";
-    CodePage::SetAnsi(CodePage::Gbk);
+    codePage.Set(CodePage::Gbk);
     const TMbcsByteType gbk[] = {mbSingleByte, mbLeadByte, mbTrailByte, mbLeadByte, mbTrailByte};
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(ByteType(text, i), gbk[i - 1]) << i;
     // Under Shift_JIS 0xC4 and 0xE3 ... 0xC4 is a single-byte katakana, 0xE3 a lead byte.
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    codePage.Set(CodePage::ShiftJis);
     const TMbcsByteType sjis[] = {mbSingleByte, mbSingleByte, mbLeadByte, mbTrailByte, mbSingleByte};
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(ByteType(text, i), sjis[i - 1]) << i;
-    CodePage::SetAnsi(CodePage::Latin1);
+    codePage.Set(CodePage::Latin1);
     EXPECT_EQ(ByteType(text, 2), mbSingleByte);
     EXPECT_EQ(ByteType(text, 0), mbSingleByte);
     EXPECT_EQ(ByteType(text, 99), mbSingleByte);
@@ -34,7 +36,7 @@ TEST_F(AnsiStringTest, ByteTypeFollowsTheAnsiCodePage)
 TEST_F(AnsiStringTest, PathPartsNeverCutAtATrailBackslash)
 {
     // "\x95\x5C" is one Shift_JIS character whose trail byte is "\".
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    codePage.Set(CodePage::ShiftJis);
     const std::string name = "Data\\\x95\x5C.png";
     EXPECT_EQ(ExtractFilePath(name), "Data\\");
     EXPECT_EQ(ExtractFileName(name), "\x95\x5C.png");

@@ -4,11 +4,13 @@
 #include "platform/classes/Stream.h"
 #include "platform/codepage/CodePage.h"
 
+#include "support/ScopedState.h"
+#include "support/Tools.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -18,19 +20,14 @@ class FileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("xe_fs_" + std::to_string(::getpid()));
-        fs::remove_all(root);
         fs::create_directories(root / "Sub");
         std::ofstream(root / "Sub" / "File.TXT") << "hello";
         base = FileSystem::FromNative(root) + "\\";
     }
-    void TearDown() override
-    {
-        fs::remove_all(root);
-        CodePage::SetAnsi(CodePage::Gbk);
-    }
 
-    fs::path root;
+    TestSupport::ScopedAnsiCodePage codePage{CodePage::Gbk};
+    TestSupport::TempFolder folder;
+    fs::path root = folder.Path();
     AnsiString base;
 };
 
@@ -62,7 +59,7 @@ TEST_F(FileSystemTest, MissingComponentsKeepTheSpellingAsked)
 
 TEST_F(FileSystemTest, CodePageNamesAreUtf8OnDisk)
 {
-    CodePage::SetAnsi(CodePage::ShiftJis);
+    codePage.Set(CodePage::ShiftJis);
     // "表" is 0x95 0x5C in Shift_JIS: its trail byte is not a separator.
     const AnsiString name = base + "Sub\\\x95\x5C.txt";
     {

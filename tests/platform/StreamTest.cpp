@@ -4,10 +4,11 @@
 #include "platform/classes/Exception.h"
 #include "platform/fs/FileSystem.h"
 
+#include "support/Tools.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -49,8 +50,8 @@ TEST(TMemoryStream, CopyFromCopiesAllOrPart)
 
 TEST(TFileStream, CreateWriteReopenAndRead)
 {
-    const std::filesystem::path native =
-        std::filesystem::temp_directory_path() / ("xe_stream_" + std::to_string(::getpid()) + ".bin");
+    const TestSupport::TempFolder folder;
+    const std::filesystem::path native = folder.Path() / "stream.bin";
     const AnsiString name = FileSystem::FromNative(native);
     {
         TFileStream file(name, fmCreate);
@@ -73,7 +74,7 @@ TEST(TFileStream, CreateWriteReopenAndRead)
     memory.LoadFromFile(name);
     EXPECT_EQ(memory.GetSize(), 3);
     std::filesystem::remove(native);
-    EXPECT_THROW(TFileStream(name, fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(name, fmOpenRead), EFOpenError) << "a removed file cannot be opened";
     EXPECT_THROW(TFileStream("\\no\\such\\folder\\x", fmCreate), EFCreateError);
 }
 

@@ -2,13 +2,14 @@
 #include "platform/video/VideoDevice.h"
 #include "platform/video/headless/HeadlessVideo.h"
 
+#include "support/Tools.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <unistd.h>
 
 namespace {
 
@@ -400,13 +401,13 @@ TEST_F(VideoFlipChain, HeadlessWindowWritesItsPictureAsPng)
 {
     auto primary = FullScreenPrimary(0);
     Fill(*primary, {0, 0, 640, 480}, 0x336699);
-    const auto path = std::filesystem::temp_directory_path() / ("video-front-" + std::to_string(getpid()) + ".png");
+    const TestSupport::TempFolder folder;
+    const auto path = folder.Path() / "front.png";
     ASSERT_TRUE(window->WritePng(path));
     std::ifstream file(path, std::ios::binary);
     char signature[8] = {};
     file.read(signature, 8);
     EXPECT_EQ(std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8), 0);
-    std::filesystem::remove(path);
     EXPECT_FALSE(window->WritePng("/nonexistent-folder/x.png"));
 }
 

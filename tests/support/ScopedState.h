@@ -9,6 +9,8 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace TestSupport {
@@ -44,6 +46,20 @@ public:
 
 private:
     int saved_;
+};
+
+// Puts `hook` into one hook slot (such as Application().OnHandleException) while it lives; the
+// hook before comes back when it goes.
+template <typename Hook> class ScopedHook {
+public:
+    ScopedHook(Hook& slot, std::type_identity_t<Hook> hook) : slot_(slot), saved_(std::exchange(slot, std::move(hook))) {}
+    ~ScopedHook() { slot_ = std::move(saved_); }
+    ScopedHook(const ScopedHook&) = delete;
+    ScopedHook& operator=(const ScopedHook&) = delete;
+
+private:
+    Hook& slot_;
+    Hook saved_;
 };
 
 // Replaces the application hooks with capturing ones while it lives: message boxes answer

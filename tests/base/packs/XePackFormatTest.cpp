@@ -119,8 +119,7 @@ TEST(XePackFormat, LowerCaseLeavesDoubleByteCharactersAlone)
 // the folder they are extracted to are relative.
 TEST(XePackFormat, EntryNamePartsAndRelativeNames)
 {
-    const int saved = CodePage::Ansi();
-    CodePage::SetAnsi(CodePage::Gbk);
+    const TestSupport::ScopedAnsiCodePage gbk(CodePage::Gbk);
     // 0x81 0x5C is one GBK character whose trail byte is a backslash.
     EXPECT_EQ(EntryNameParts("sub\\\x81\x5C.txt"), (std::vector<AnsiString>{"sub", "\x81\x5C.txt"}));
     EXPECT_EQ(EntryNameParts("a/b\\c"), (std::vector<AnsiString>{"a", "b", "c"}));
@@ -136,5 +135,4 @@ TEST(XePackFormat, EntryNamePartsAndRelativeNames)
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsRelativeEntryName(c.name), c.relative) << c.name;
-    CodePage::SetAnsi(saved);
 }

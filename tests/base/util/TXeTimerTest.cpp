@@ -5,7 +5,11 @@
 
 #include "platform/classes/Application.h"
 #include "platform/classes/Exception.h"
+#include "platform/codepage/CodePage.h"
 #include "platform/timer/headless/ManualTimer.h"
+
+#include "support/Eventually.h"
+#include "support/ScopedState.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +18,7 @@
 #include <climits>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -21,16 +26,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename F> bool Eventually(F done, std::chrono::milliseconds limit = 5000ms)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(1ms);
+using TestSupport::Eventually;
+
+// A timer service that can make no timer, as a system out of timer threads.
+class RefusingTimers : public timer::BackEnd {
+public:
+    const char* Name() const override { return "refusing"; }
+    std::unique_ptr<timer::Timer> Start(std::chrono::milliseconds, timer::Handler) override
+    {
+        ++asked;
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     }
-    return done();
-}
+    int asked = 0;
+};
 
 TEST(TXeTimer, DefaultsAndResolution)
 {
@@ -45,6 +53,28 @@ TEST(TXeTimer, DefaultsAndResolution)
     EXPECT_EQ(timer.GetResolution(), 100u);
     timer.SetInterval(0);
     EXPECT_EQ(timer.GetResolution(), 1u) << "raised to the device's minimum";
+}
+
+TEST(TXeTimer, NoTimerRaisesOutOfResourcesInItsOwnCodePage)
+{
+    const TestSupport::ScopedAnsiCodePage gbk(CodePage::Gbk);
+    TestSupport::CapturedApplication application;
+    const auto timers = std::make_shared<RefusingTimers>();
+    TXeTimer timer(nullptr, timers);
+    timer.SetInterval(10);
+    EXPECT_EQ(timers->asked, 0) << "not enabled: no timer is asked for";
+    try {
+        timer.SetEnabled(true);
+        ADD_FAILURE() << "no EOutOfResources";
+    } catch (const EOutOfResources& error) {
+        EXPECT_EQ(error.MessageCodePage, CodePage::ShiftJis);
+        Application().ShowException(error);
+    }
+    EXPECT_EQ(timers->asked, 1);
+    ASSERT_EQ(application.shown.size(), 1u);
+    EXPECT_EQ(application.shown[0], "ﾏﾙﾁﾒﾃﾞｨｱﾀｲﾏｰを取得できません") << "read as Shift_JIS under a GBK system";
+    timer.SetEnabled(false); // stopping asks for nothing and raises nothing
+    EXPECT_EQ(timers->asked, 1);
 }
 
 TEST(TXeTimer, NoTicksWhileDisabledOrWithoutInterval)
@@ -151,32 +181,25 @@ TEST(TXeTimer, TicksWhileOnTimerRunsAreCountedAndDropped)
 
 TEST(TXeTimer, ExceptionReachesTheHookAndTheTimerGoesOn)
 {
-    std::mutex lock;
-    std::string message;
+    std::vector<std::string> messages;
     TObject* sender = nullptr;
-    TApplication& application = Application();
-    const auto saved = application.OnHandleException;
-    application.OnHandleException = [&](TObject* s, const std::exception& error) {
-        const std::lock_guard guard(lock);
+    const TestSupport::ScopedHook hook(Application().OnHandleException, [&](TObject* s, const std::exception& error) {
         sender = s;
-        message = error.what();
-    };
-    {
-        TXeTimer timer(nullptr);
-        std::atomic<int> calls{0};
-        timer.SetOnTimer([&](TObject*) {
-            if (++calls == 1)
-                throw EConvertError("inner");
-        });
-        timer.SetInterval(5);
-        timer.SetEnabled(true);
-        ASSERT_TRUE(Eventually([&] { return calls >= 3; })) << "still running and not busy";
-        timer.SetEnabled(false);
-        const std::lock_guard guard(lock);
-        EXPECT_EQ(message, "Timer Call Error");
-        EXPECT_EQ(sender, &timer);
-    }
-    application.OnHandleException = saved;
+        messages.push_back(error.what());
+    });
+    const auto clock = std::make_shared<timer::ManualTimer>();
+    TXeTimer timer(nullptr, clock);
+    int calls = 0;
+    timer.SetOnTimer([&](TObject*) {
+        if (++calls == 1)
+            throw EConvertError("inner");
+    });
+    timer.SetInterval(5);
+    timer.SetEnabled(true);
+    clock->Advance(15ms);
+    EXPECT_EQ(calls, 3) << "still running and not busy";
+    EXPECT_EQ(messages, std::vector<std::string>{"Timer Call Error"});
+    EXPECT_EQ(sender, &timer);
 }
 
 TEST(TXeTimer, DisablingFromInsideOnTimer)

@@ -3,6 +3,8 @@
 #include "graphics/display/GetDXVersion.h"
 #include "platform/video/headless/HeadlessVideo.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -133,9 +135,8 @@ TEST(GetDXVersion, SevenWhenTheVideoBackEndStartsElseZero)
     EXPECT_EQ(GetDXVersion(back), 0x700u);
     back.settings.startFails = true;
     EXPECT_EQ(GetDXVersion(back), 0u);
-    video::SetDefaultBackEnd(std::make_shared<video::HeadlessVideo>());
+    const TestSupport::ScopedVideoBackEnd headless(std::make_shared<video::HeadlessVideo>());
     EXPECT_EQ(GetDXVersion(), 0x700u);
-    video::SetDefaultBackEnd(nullptr);
 }
 
 } // namespace

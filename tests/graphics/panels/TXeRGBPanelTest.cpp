@@ -3,7 +3,8 @@
 #include "graphics/panels/TXeRGBPanel.h"
 
 #include "tests/graphics/PanelTestSupport.h"
-#include "platform/classes/Application.h"
+
+#include "support/ScopedState.h"
 
 #include <gtest/gtest.h>
 
@@ -291,9 +292,7 @@ TEST(TXeRGBPanel, DisposeReachesDerivedOverridesAndDetaches)
 
 TEST(TXeRGBPanel, TeardownExceptionsAreShownAndTheTeardownGoesOn)
 {
-    std::vector<std::string> shown;
-    auto saved = Application().OnShowException;
-    Application().OnShowException = [&](const std::string& text) { shown.push_back(text); };
+    const TestSupport::CapturedApplication application;
     {
         TPanelScene scene;
         TXeRGBPanel* root = scene.Panel(nullptr, 0, 0, 50, 50);
@@ -303,8 +302,7 @@ TEST(TXeRGBPanel, TeardownExceptionsAreShownAndTheTeardownGoesOn)
         delete child;
         EXPECT_EQ(root->GetChildCount(), 0);
     }
-    Application().OnShowException = saved;
-    EXPECT_EQ(shown, (std::vector<std::string>{"release failed"}));
+    EXPECT_EQ(application.shown, (std::vector<std::string>{"release failed"}));
 }
 
 namespace {

@@ -2,6 +2,8 @@
 // and timed waits. Threads are waited for with time-outs; nothing assumes a fast machine.
 #include "platform/classes/Event.h"
 
+#include "support/Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,13 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Polls `done` until it holds or 10 s have passed.
-template <typename F> bool Eventually(F done)
-{
-    const auto end = std::chrono::steady_clock::now() + 10s;
-    while (!done() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(1ms);
-    return done();
-}
+using TestSupport::Eventually;
 
 // `count` threads that each wait once for the event without time-out and count their release.
 class Waiters {

@@ -4,6 +4,8 @@
 
 #include "platform/fs/FileSystem.h"
 
+#include "support/Tools.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,18 +19,9 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        root_ = fs::temp_directory_path() / ("xe_ini_" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-        name_ = FileSystem::FromNative(root_) + "\\Game.ini";
-    }
-    void TearDown() override
-    {
-        fs::permissions(root_, fs::perms::owner_all);
-        fs::remove_all(root_);
-    }
+    void SetUp() override { name_ = FileSystem::FromNative(root_) + "\\Game.ini"; }
+    // A test may take the folder's write permission away; the folder goes with everything in it.
+    void TearDown() override { fs::permissions(root_, fs::perms::owner_all); }
 
     void Put(const std::string& text) const { std::ofstream(root_ / "Game.ini", std::ios::binary) << text; }
     std::string Get() const
@@ -37,7 +30,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    fs::path root_;
+    TestSupport::TempFolder folder_;
+    fs::path root_ = folder_.Path();
     AnsiString name_;
 };
 

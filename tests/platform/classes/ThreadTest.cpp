@@ -4,6 +4,8 @@
 
 #include "platform/classes/Exception.h"
 
+#include "support/Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,13 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 constexpr auto kLimit = 10s; // a hang fails here instead of in the test runner
 
-template <typename F> bool Eventually(F done)
-{
-    const auto end = std::chrono::steady_clock::now() + kLimit;
-    while (!done() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(1ms);
-    return done();
-}
+using TestSupport::Eventually;
 
 // Runs `body` as its Execute; Park lets the body suspend itself.
 class Worker : public TThread {

@@ -3,6 +3,7 @@
 // (the exact arithmetic of missed deadlines is tested on Deadlines and the manual clock).
 #include "platform/timer/steady/PeriodicTimer.h"
 #include "platform/timer/steady/SteadyTimer.h"
+#include "support/Eventually.h"
 #include "support/ScopedState.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-template <typename F> bool Eventually(F done)
-{
-    const auto end = Clock::now() + 5s;
-    while (Clock::now() < end && !done())
-        std::this_thread::sleep_for(1ms);
-    return done();
-}
+using TestSupport::Eventually;
 
 TEST(PeriodicTimer, DeadlinesDoNotDriftWithTheHandlersTime)
 {

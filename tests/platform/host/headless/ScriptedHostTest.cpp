@@ -8,6 +8,8 @@
 #include "platform/host/VirtualKeys.h"
 #include "platform/video/headless/HeadlessVideo.h"
 
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -76,9 +78,8 @@ TEST_F(ScriptedHostTest, RunEndsWithQuitsExitCodeAndWaitsForWorkFromOtherThreads
 TEST_F(ScriptedHostTest, TracksActivationAndSurvivesExceptions)
 {
     std::vector<std::string> handled;
-    TApplication& application = Application();
-    const auto saved = application.OnHandleException;
-    application.OnHandleException = [&](TObject*, const std::exception& error) { handled.push_back(error.what()); };
+    const TestSupport::ScopedHook hook(Application().OnHandleException,
+                                       [&](TObject*, const std::exception& error) { handled.push_back(error.what()); });
     int delivered = 0;
     host_.SetListener([&](const WindowEvent&) {
         if (++delivered == 1)
@@ -93,7 +94,6 @@ TEST_F(ScriptedHostTest, TracksActivationAndSurvivesExceptions)
     host_.Queue({.kind = Kind::Activate});
     host_.Step();
     EXPECT_TRUE(host_.Active());
-    application.OnHandleException = saved;
     EXPECT_EQ(delivered, 3);
     EXPECT_EQ(handled, (std::vector<std::string>{"from the listener", "from posted work"}));
 }

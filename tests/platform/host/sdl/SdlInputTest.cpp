@@ -6,6 +6,8 @@
 #include "platform/host/VirtualKeys.h"
 
 #include <SDL.h>
+#include "support/ScopedState.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -154,7 +156,7 @@ TEST(SdlInput, TranslatesEventsToWindowEvents)
         {"quit", Quit(), {Only(Kind::CloseRequest)}},
         {"exposed", Window(SDL_WINDOWEVENT_EXPOSED), {}},
     };
-    CodePage::SetAnsi(CodePage::Gbk);
+    const TestSupport::ScopedAnsiCodePage gbk(CodePage::Gbk);
     for (const Case& c : cases) {
         host::SdlInput input; // each case from nothing held
         SDL_SetModState(c.heldModifiers);
