@@ -150,7 +150,7 @@ TEST(ZTOggStream, GroupedStreamsAreRefused)
 {
     // Theora and Vorbis pages interleaved, damaged by the fuzzer: seeking in it made vorbisfile
     // corrupt libogg's stream state. Over an unseekable source nothing is sought.
-    const Bytes file = LoadFile(std::filesystem::path(__FILE__).parent_path() / "data" / "grouped-streams-seek.ogg");
+    const Bytes file = LoadFile(XE_SOUND_DATA "/grouped-streams-seek.ogg");
     ASSERT_FALSE(file.empty());
     auto stream = Over<ZTOggStream>(file);
     EXPECT_FALSE(stream->IsOpen());

@@ -65,11 +65,7 @@ std::set<int> InkRows(TXeRGBText& text)
     return rows;
 }
 
-std::string GoldenPath()
-{
-    const std::string source = __FILE__;
-    return source.substr(0, source.find_last_of('/')) + "/../data/TextPanelGolden.pgm";
-}
+std::string GoldenPath() { return XE_GRAPHICS_DATA "/TextPanelGolden.pgm"; }
 
 } // namespace
 

@@ -15,11 +15,7 @@
 
 namespace {
 
-std::string GoldenPath()
-{
-    const std::string source = __FILE__;
-    return source.substr(0, source.find_last_of('/')) + "/../data/MessageWindowGolden.pgm";
-}
+std::string GoldenPath() { return XE_SCENARIO_DATA "/MessageWindowGolden.pgm"; }
 
 // The two rows' part of the layer: 468 x 42.
 constexpr int Width = 468;
