@@ -238,7 +238,7 @@ void StretchBlend32(const std::uint8_t* src, int srcWidth, int srcHeight, int sr
     const std::vector<Run> runs = RunsOf(passes.columns[0]);
     const bool byRuns = static_cast<int>(runs.size()) * kRunWorthwhile <= dstWidth;
     const std::vector<Span> rowSpans = Spans(srcHeight, dstHeight);
-    std::vector<Pixel32> gathered(static_cast<std::size_t>(dstWidth));
+    std::vector<std::uint32_t> gathered(static_cast<std::size_t>(dstWidth));
     for (int y = 0; y < dstHeight; ++y) {
         auto* to = reinterpret_cast<Pixel32*>(Row(dst, dstPitch, y));
         const Span rows = rowSpans[static_cast<std::size_t>(y)];
