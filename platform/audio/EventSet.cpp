@@ -41,11 +41,21 @@ void EventSet::Signal(int index) noexcept
     if (index < 0 || index >= count_)
         return;
     const std::uint32_t bit = 1u << index;
-    if ((pending_.fetch_or(bit, std::memory_order_acq_rel) & bit) != 0)
+    if ((pending_.fetch_or(bit) & bit) != 0) // sequentially consistent: see WakeWaiter
         return;
     if (tracker_)
         tracker_->Add(1);
-    wake_.release();
+    WakeWaiter();
+}
+
+void EventSet::WakeWaiter() noexcept
+{
+    // Sequentially consistent with the waiter's announcement: either it sees what was just set, or
+    // this sees it sleeping, and then taking its lock waits until it is really in the wait.
+    if (!sleeping_.load())
+        return;
+    { std::lock_guard guard(sleepLock_); }
+    wake_.notify_one();
 }
 
 void EventSet::Reset(int index) noexcept
@@ -82,24 +92,28 @@ int EventSet::Wait(std::chrono::milliseconds timeout)
 {
     Done();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::unique_lock guard(sleepLock_);
     for (;;) {
-        if (interrupted_.load(std::memory_order_acquire))
+        if (interrupted_.load())
             return -1;
-        const int index = TakeLowest();
-        if (index >= 0) {
-            (void)wake_.try_acquire(); // the token of the event just taken, when still there
+        if (const int index = TakeLowest(); index >= 0)
             return index;
+        // Announced before the last look, so that a signal after it finds the waiter sleeping.
+        sleeping_.store(true);
+        const bool woken = pending_.load() != 0 || interrupted_.load() ||
+                           wake_.wait_until(guard, deadline) == std::cv_status::no_timeout;
+        sleeping_.store(false);
+        if (!woken) {
+            // The deadline passed: an event set at the last moment is still taken.
+            return interrupted_.load() ? -1 : TakeLowest();
         }
-        // A token may belong to an event that was reset or already taken: look again.
-        if (!wake_.try_acquire_until(deadline))
-            return -1;
     }
 }
 
 void EventSet::Interrupt() noexcept
 {
-    interrupted_.store(true, std::memory_order_release);
-    wake_.release();
+    interrupted_.store(true);
+    WakeWaiter();
 }
 
 void EventSet::Done() noexcept

@@ -4,9 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <semaphore>
+#include <mutex>
 
 namespace audio {
 
@@ -34,8 +35,11 @@ private:
 // often it is signalled) until the waiter takes it or it is reset, as Windows-style auto-reset
 // events do. Wait takes the lowest set event first.
 //
-// Threads: Signal is lock-free and allocation-free (the mixer calls it); Reset and Interrupt may be
-// called from any thread; Wait and Done only from the one thread that waits.
+// Threads: Signal allocates nothing and takes no lock while the waiter is busy (the mixer calls it);
+// while the waiter sleeps it takes the waiter's lock for as long as the waiter needs to fall asleep,
+// so that the wake-up is never lost. Reset and Interrupt may be called from any thread; Wait and
+// Done only from the one thread that waits. The timed wait is a condition variable on the
+// monotonic clock: a signal wakes the waiter at once and a time-out ends it at its deadline.
 class EventSet {
 public:
     static constexpr int kMaxEvents = 32;
@@ -68,13 +72,17 @@ public:
 private:
     // Takes the lowest set event; -1 when none is set.
     int TakeLowest() noexcept;
+    // Wakes the waiter if it sleeps (after an event was set or the set interrupted).
+    void WakeWaiter() noexcept;
 
     const int count_;
     std::shared_ptr<NotifyTracker> tracker_;
     std::atomic<std::uint32_t> pending_{0}; // bit i: event i is set
     std::atomic<int> handling_{-1};         // the event the waiter took and has not yet Done
     std::atomic<bool> interrupted_{false};
-    std::counting_semaphore<> wake_{0};     // one token per event that became set
+    std::atomic<bool> sleeping_{false};     // the waiter is in (or entering) its timed wait
+    std::mutex sleepLock_;                  // held by the waiter except while it sleeps
+    std::condition_variable wake_;
 };
 
 } // namespace audio

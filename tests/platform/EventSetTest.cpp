@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace {
@@ -36,15 +37,47 @@ TEST(EventSet, AResetEventIsNotDelivered)
     EXPECT_EQ(events.Wait(10ms), -1);
 }
 
-TEST(EventSet, WakesAWaitingThread)
+// A waiter with an hour to go is woken by each signal, whether it came before the wait began or
+// while the waiter slept: every round ends long before any time-out could have ended it.
+TEST(EventSet, ASignalWakesASleepingWaiterAtOnce)
 {
     EventSet events(2);
-    int got = -2;
-    std::thread waiter([&] { got = events.Wait(5000ms); });
-    std::this_thread::sleep_for(20ms);
-    events.Signal(1);
-    waiter.join();
-    EXPECT_EQ(got, 1);
+    std::promise<void> ready;
+    auto started = ready.get_future();
+    auto rounds = std::async(std::launch::async, [&] {
+        int got = 0;
+        for (int round = 0; round < 40; ++round) {
+            if (round == 0)
+                ready.set_value();
+            got += events.Wait(std::chrono::hours(1)) == round % 2 ? 1 : 0;
+        }
+        return got;
+    });
+    started.wait();
+    const auto limit = std::chrono::steady_clock::now() + 60s;
+    for (int round = 0; round < 40; ++round) {
+        if (round % 4 == 0)
+            std::this_thread::sleep_for(2ms); // on some rounds, let the waiter fall asleep first
+        while ((events.IsSet(0) || events.IsSet(1)) && std::chrono::steady_clock::now() < limit)
+            std::this_thread::yield(); // the previous round's event is taken
+        events.Signal(round % 2);
+    }
+    const bool woken = rounds.wait_until(limit) == std::future_status::ready;
+    if (!woken)
+        events.Interrupt(); // ends the waiter's remaining waits
+    EXPECT_TRUE(woken) << "a signal did not wake the waiter";
+    EXPECT_EQ(rounds.get(), 40);
+}
+
+// A wait with nothing set ends at its deadline, never before it.
+TEST(EventSet, ATimedWaitEndsNoEarlierThanItsDeadline)
+{
+    EventSet events(1);
+    for (const auto timeout : {0ms, 1ms, 30ms}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(events.Wait(timeout), -1);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, timeout);
+    }
 }
 
 // An interrupted set ends every wait at once, a waiting one included, even with events set.
