@@ -14,10 +14,21 @@ namespace audio {
 // nominal rate), so a device whose clock runs a little fast or slow is followed; the estimate
 // never runs past the end of the frames handed over and never goes back.
 //
-// The loop: a second-order delay-locked loop on the period start times, its bandwidth narrowing
-// from kStartBandwidthHz to kBandwidthHz over the first periods (quick to lock, then smooth),
-// reset when a period comes more than kResetPeriods periods off its predicted time (a stall or a
-// burst) or when the period's length or rate changes.
+// Where a period starts is filtered from the times the output asked. Outputs differ in how those
+// times stray: a device with a steady clock asks late now and then but stays on its schedule
+// (lateness to smooth away), while an output that sleeps from one period to the next carries every
+// delay into all later periods (each period starts where the last one was asked for). The filter
+// tells them apart by the period lengths' deviations: a steady clock's late period is followed by
+// a short one (successive deviations correlate negatively), a free-running one's is not. From the
+// two spreads it takes the gain that weighs them best (a local-level Kalman filter's steady-state
+// gain): near 0 for a steady clock, where the loop below smooths, near 1 (start where the output
+// asked) for a free-running one.
+//
+// The loop: a second-order delay-locked loop on the period start times gives the rate and the
+// steady schedule, its bandwidth narrowing from kStartBandwidthHz to kBandwidthHz over the first
+// periods (quick to lock, then smooth). It starts over when a period comes more than
+// kResetPeriods periods off its predicted time (a stall or a burst) or when the period's length or
+// rate changes.
 //
 // Threads: OnPeriod from the output's thread (one at a time), lock-free and allocation-free;
 // AudibleFrame and Reset from any thread. The published state is a sequence-locked record: a
@@ -28,6 +39,11 @@ public:
     static constexpr double kStartBandwidthHz = 8.0;
     static constexpr double kNarrowingPeriods = 8.0;
     static constexpr double kResetPeriods = 2.0;
+    // Period deviations beyond this count as this much in the spreads (one stall does not make a
+    // steady clock look free-running for long).
+    static constexpr double kDeviationClipNs = 2e6;
+    // The spreads' exponential weight (about the last 50 periods).
+    static constexpr double kSpreadWeight = 0.02;
 
     // The output asked at `nowNs` for `frames` frames starting at output frame `first`.
     void OnPeriod(std::int64_t nowNs, std::uint64_t first, std::uint32_t frames, std::uint32_t latencyFrames,
@@ -48,11 +64,23 @@ private:
     void Publish(const Published& p) noexcept;
     bool Read(Published& p) const noexcept;
 
-    // Loop state, output thread only.
+    // The filter's weight on where a period came against where it was predicted.
+    double PhaseGain() const noexcept;
+    // Starts the filter over at a period asked for at `now`; the spreads are kept when it is the
+    // same output that stalled or burst.
+    void Restart(double now, std::uint32_t frames, std::uint32_t rate, bool sameOutput) noexcept;
+    // Takes the length of the period that ended at `now` into the spreads.
+    void NoteDeviation(double now) noexcept;
+
+    // Filter state, output thread only.
     bool running_ = false;
-    double t1_ = 0;       // predicted start of the next period, ns
-    double period_ = 0;   // measured period length, ns
-    int periods_ = 0;     // since the last reset
+    double t1_ = 0;        // the loop's predicted start of the next period, ns
+    double period_ = 0;    // the loop's measured period length, ns
+    int periods_ = 0;      // since the last restart
+    double lastNs_ = 0;    // when the last period was asked for
+    double deviation_ = 0; // the last period's length less period_, clipped
+    double spread_ = 0;    // mean square of the deviations
+    double covariance_ = 0; // mean product of successive deviations
     std::uint32_t frames_ = 0;
     std::uint32_t rate_ = 0;
     std::atomic<bool> reset_{false};

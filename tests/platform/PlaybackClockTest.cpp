@@ -53,10 +53,17 @@ TEST(PlaybackClock, FollowsASteadyOutputToTheFrameForThreeHours)
     EXPECT_GE(last, end - kPeriod - kLatency);
 }
 
-// Simulates a device whose clock runs at `speed` x the nominal rate and whose callbacks come
-// with up to `jitterNs` of lateness. Returns the largest error in frames, from period `from` on,
-// against the frames the device has really played (linear between the true callback times).
-double WorstErrorFrames(double speed, std::int64_t jitterNs, int from, unsigned seed)
+// How an output's period requests stray from its clock.
+enum class Pacing {
+    Steady,     // on a schedule, each request late by up to `jitterNs`
+    FreeRunning // each period starts where the last one was asked for, up to `jitterNs` later
+};
+
+// Simulates an output whose clock runs at `speed` x the nominal rate, paced as `pacing` says.
+// Returns the largest error in frames, from period `from` on, against the frames it has really
+// played: on a steady output, linear on its schedule; on a free-running one, linear between the
+// times it asked (it sleeps a period after each request, so that is when the periods play).
+double WorstErrorFrames(Pacing pacing, double speed, std::int64_t jitterNs, int from, unsigned seed)
 {
     PlaybackClock clock;
     std::mt19937 random(seed);
@@ -64,18 +71,30 @@ double WorstErrorFrames(double speed, std::int64_t jitterNs, int from, unsigned 
     constexpr std::uint32_t period = 512;
     constexpr int periods = 3000;
     const double truePeriodNs = period * 1e9 / kRate / speed;
+    // The times at which the device's clock passes each period's start, and when it asks.
+    std::vector<double> knots(periods + 1), asks(periods + 1);
+    for (int k = 0; k <= periods; ++k) {
+        const std::int64_t late = jitter(random);
+        if (pacing == Pacing::Steady) {
+            knots[k] = k * truePeriodNs;
+            asks[k] = knots[k] + static_cast<double>(late);
+        } else {
+            knots[k] = k == 0 ? 0 : knots[k - 1] + truePeriodNs + static_cast<double>(late);
+            asks[k] = knots[k];
+        }
+    }
     std::uint64_t last = 0;
     double worst = 0;
     for (int k = 0; k < periods; ++k) {
-        const auto ideal = static_cast<std::int64_t>(k * truePeriodNs);
-        clock.OnPeriod(ideal + jitter(random), static_cast<std::uint64_t>(k) * period, period, period, kRate);
+        clock.OnPeriod(static_cast<std::int64_t>(asks[k]), static_cast<std::uint64_t>(k) * period, period, period,
+                       kRate);
         for (int s = 1; s < 8; ++s) {
             const double into = (s + 0.5) / 8.0;
-            const auto t = static_cast<std::int64_t>((k + into) * truePeriodNs);
+            const auto t = static_cast<std::int64_t>(knots[k] + into * (knots[k + 1] - knots[k]));
             const std::uint64_t heard = clock.AudibleFrame(t);
             EXPECT_GE(heard, last);
             last = heard;
-            // The device plays continuously: frame (k - 1 + into) x period is heard at t.
+            // Frame (k - 1 + into) x period is heard at t.
             const double truth = std::max(0.0, (k - 1 + into) * period);
             if (k >= from)
                 worst = std::max(worst, std::abs(static_cast<double>(heard) - truth));
@@ -90,13 +109,24 @@ TEST(PlaybackClock, StaysWithinAMillisecondOfAJitteryDriftingDevice)
     // Clean devices 0.5 % and 5 % off their nominal rate (SDL's dummy driver, which sleeps whole
     // milliseconds, runs about 5 % fast): within a millisecond from the first period, exact once locked.
     for (const double speed : {1.005, 0.95, 1.05}) {
-        EXPECT_LT(WorstErrorFrames(speed, 0, 0, 1), oneMs) << speed;
-        EXPECT_LT(WorstErrorFrames(speed, 0, 300, 1), 1.0) << speed;
+        EXPECT_LT(WorstErrorFrames(Pacing::Steady, speed, 0, 0, 1), oneMs) << speed;
+        EXPECT_LT(WorstErrorFrames(Pacing::Steady, speed, 0, 300, 1), 1.0) << speed;
     }
     // Callbacks up to half a millisecond late, at random: within a millisecond once the loop has
     // seen a few dozen periods (lateness on average is an offset no clock can see).
     for (const double speed : {1.0, 0.95, 1.05})
-        EXPECT_LT(WorstErrorFrames(speed, 500000, 50, 2), oneMs) << speed;
+        EXPECT_LT(WorstErrorFrames(Pacing::Steady, speed, 500000, 50, 2), oneMs) << speed;
+}
+
+// An output that sleeps after each period carries every delay on: the clock follows where it asked
+// instead of a schedule it has left long ago (a schedule's error would grow as a random walk).
+TEST(PlaybackClock, FollowsAFreeRunningOutputWhoseDelaysAddUp)
+{
+    const double oneMs = kRate / 1000.0;
+    for (const double speed : {1.0, 1.05})
+        for (const std::int64_t jitterNs : {300000, 900000})
+            EXPECT_LT(WorstErrorFrames(Pacing::FreeRunning, speed, jitterNs, 100, 3), oneMs)
+                << speed << " x, " << jitterNs << " ns";
 }
 
 TEST(PlaybackClock, HoldsAtTheFramesHandedOverWhenTheOutputStalls)
