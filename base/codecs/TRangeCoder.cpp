@@ -66,17 +66,18 @@ void TQSModel::Rescale()
     if (interval_ < TargetInterval)
         interval_ = std::min(interval_ * 2, TargetInterval);
     int acc = Total;
-    int missing = Total;
     for (int i = Symbols - 1; i > 0; --i) {
         acc -= newf_[i];
         cf_[i] = static_cast<std::uint16_t>(acc);
-        newf_[i] = static_cast<std::uint16_t>((newf_[i] >> 1) | 1);
-        missing -= newf_[i];
     }
     if (acc != newf_[0])
         throw EModelBroken(Format("rescaling left %d total frequency", acc));
-    newf_[0] = static_cast<std::uint16_t>((newf_[0] >> 1) | 1);
-    missing -= newf_[0];
+    // Halved and odd, so that no count reaches 0; a pass of its own, which the compiler vectorises.
+    int missing = Total;
+    for (std::uint16_t& count : newf_) {
+        count = static_cast<std::uint16_t>((count >> 1) | 1);
+        missing -= count;
+    }
     incr_ = missing / interval_;
     nextLeft_ = missing % interval_;
     left_ = interval_ - nextLeft_;
@@ -118,72 +119,175 @@ bool TRangeEncode::Initialize()
     return CreateBuffer();
 }
 
-void TRangeEncode::Emit(unsigned value)
+namespace {
+
+// The most bytes a stream of `inSize` bytes can take: the first byte, at most two bytes for each
+// symbol (a slot is at least 1 wide, so a range above BOTTOM never drops below 2^11) and for the
+// finish, and the four closing bytes.
+constexpr std::int64_t LongestStream(int inSize) { return 2 * (std::int64_t{inSize} + 2) + 5; }
+
+// Turns the 0xFF bytes before `at` to 0x00 and adds one to the byte before them: a carry into
+// bytes already written.
+void CarryInto(unsigned char* at)
 {
-    if (outCount_ >= outCapacity_) {
-        overflow_ = true;
-        return;
-    }
-    out_[outCount_++] = static_cast<unsigned char>(value);
+    while (++*at == 0)
+        --at;
 }
 
-// Shifts out settled top bytes. A byte that a later carry could still change is held in buffer_,
-// followed by pending_ bytes of 0xFF that the carry would turn into 0x00.
-void TRangeEncode::Normalize()
+// The encoder for output that cannot outgrow its room. Settled bytes go straight to the output
+// and a carry is added to the bytes already there, which gives the same bytes as holding back a
+// byte and its following 0xFF bytes until no carry can reach them. A carry waits in low's top bit
+// and is added to the last byte at the next shift without a branch: carries come at random, and
+// a branch on them is one the processor cannot foresee.
+struct DirectWriter {
+    unsigned char* out;
+    unsigned char* at = out;
+    std::uint32_t low = 0;
+    std::uint32_t range = Top;
+
+    void Normalize()
+    {
+        if (range > Bottom)
+            return;
+        const unsigned last = at[-1] + (low >> 31);
+        at[-1] = static_cast<unsigned char>(last);
+        if (last > 0xFF)
+            CarryInto(at - 2);
+        do {
+            *at++ = static_cast<unsigned char>(low >> Shift);
+            range <<= 8;
+            low = (low << 8) & (Top - 1);
+        } while (range <= Bottom);
+    }
+    // A byte's slot never reaches the top of the table: the end symbol's slot, at least 1 wide,
+    // lies above every byte's.
+    void CodeByte(unsigned slotLow, unsigned width)
+    {
+        Normalize();
+        const std::uint32_t r = range >> TQSModel::TotalShift;
+        low += r * slotLow;
+        range = r * width;
+    }
+    // The end symbol, the last slot: it takes the rest of the range.
+    void CodeEnd(unsigned slotLow)
+    {
+        Normalize();
+        const std::uint32_t r = range >> TQSModel::TotalShift;
+        low += r * slotLow;
+        range -= r * slotLow;
+    }
+    // The last code byte, rounded so that the decoder's look-ahead stays in the final interval, and
+    // the stream's length as a 24-bit big-endian number. Returns the length.
+    int Finish()
+    {
+        Normalize();
+        const auto length = static_cast<std::uint32_t>(at - out) + 4;
+        std::uint32_t last = low >> Shift;
+        if ((low & (Bottom - 1)) >= length / 2)
+            ++last;
+        if (last > 0xFF)
+            CarryInto(at - 1);
+        for (const std::uint32_t byte : {last, length >> 16, length >> 8, length})
+            *at++ = static_cast<unsigned char>(byte);
+        return static_cast<int>(at - out);
+    }
+};
+
+int EncodeDirect(TQSModel& model, std::span<const unsigned char> in, unsigned char* out)
 {
-    while (range_ <= Bottom) {
-        if (low_ < 0xFFu << Shift) {
-            Emit(buffer_);
-            for (; pending_ > 0; --pending_)
-                Emit(0xFF);
-            buffer_ = low_ >> Shift;
-        } else if (low_ >= Top) {
-            Emit(buffer_ + 1);
-            for (; pending_ > 0; --pending_)
-                Emit(0x00);
-            buffer_ = low_ >> Shift;
-        } else {
-            ++pending_;
+    DirectWriter writer{out};
+    *writer.at++ = 0;
+    const auto code = [&writer](unsigned slotLow, unsigned width) { writer.CodeByte(slotLow, width); };
+    while (!in.empty())
+        in = in.subspan(model.CodeStretch(in, code));
+    writer.CodeEnd(model.Low(TQSModel::EndSymbol));
+    return writer.Finish();
+}
+
+// The encoder for output that may outgrow its room. It holds back the last settled byte and the
+// 0xFF bytes after it until a carry is ruled out, so a stream that does not fit stops exactly
+// where the first byte past the room would be written: the model has then counted the bytes up
+// to that one, and a later call goes on from there.
+struct HeldWriter {
+    unsigned char* out;
+    int capacity;
+    int count = 0;
+    bool overflow = false;
+    std::uint32_t low = 0;
+    std::uint32_t range = Top;
+    std::uint32_t buffer = 0;
+    std::uint32_t pending = 0;
+    std::uint32_t bytecount = 0;
+
+    void Emit(unsigned value)
+    {
+        if (count >= capacity) {
+            overflow = true;
+            return;
         }
-        range_ <<= 8;
-        low_ = (low_ << 8) & (Top - 1);
-        ++bytecount_;
+        out[count++] = static_cast<unsigned char>(value);
     }
+    // Emits the held byte, plus one when a carry arrived, and the bytes after it, which the carry
+    // turns from 0xFF into 0x00.
+    void Release(bool carry)
+    {
+        Emit(buffer + (carry ? 1 : 0));
+        for (; pending > 0; --pending)
+            Emit(carry ? 0x00 : 0xFF);
+    }
+    void Normalize()
+    {
+        while (range <= Bottom) {
+            if (low < 0xFFu << Shift || low >= Top) {
+                Release(low >= Top);
+                buffer = low >> Shift;
+            } else {
+                ++pending;
+            }
+            range <<= 8;
+            low = (low << 8) & (Top - 1);
+            ++bytecount;
+        }
+    }
+    void Code(unsigned slotLow, unsigned width)
+    {
+        Normalize();
+        const std::uint32_t r = range >> TQSModel::TotalShift;
+        low += r * slotLow;
+        if (slotLow + width >= TQSModel::Total)
+            range -= r * slotLow;
+        else
+            range = r * width;
+    }
+    void Finish()
+    {
+        Normalize();
+        bytecount += 5;
+        std::uint32_t last = low >> Shift;
+        if ((low & (Bottom - 1)) >= bytecount / 2)
+            ++last;
+        Release(last > 0xFF);
+        for (const std::uint32_t byte : {last, bytecount >> 16, bytecount >> 8, bytecount})
+            Emit(byte);
+    }
+};
+
+// The stream's length, or -1 when it did not fit.
+int EncodeHeld(TQSModel& model, std::span<const unsigned char> in, unsigned char* out, int capacity)
+{
+    HeldWriter writer{out, capacity};
+    for (std::size_t i = 0; i < in.size() && !writer.overflow; ++i) {
+        writer.Code(model.Low(in[i]), model.Width(in[i]));
+        model.Update(in[i]);
+    }
+    if (!writer.overflow) {
+        writer.Code(model.Low(TQSModel::EndSymbol), model.Width(TQSModel::EndSymbol));
+        writer.Finish();
+    }
+    return writer.overflow ? -1 : writer.count;
 }
 
-void TRangeEncode::Code(unsigned low, unsigned width)
-{
-    Normalize();
-    const std::uint32_t r = range_ >> TQSModel::TotalShift;
-    low_ += r * low;
-    if (low + width >= TQSModel::Total)
-        range_ -= r * low;
-    else
-        range_ = r * width;
-}
-
-// Closes the stream: the last code byte, rounded so that the decoder's look-ahead cannot leave the
-// final interval, then the stream length as a 24-bit big-endian number.
-void TRangeEncode::Finish()
-{
-    Normalize();
-    bytecount_ += 5;
-    const std::uint32_t top = low_ >> Shift;
-    const std::uint32_t last = (low_ & (Bottom - 1)) >= bytecount_ / 2 ? top + 1 : top;
-    if (last > 0xFF) {
-        Emit(buffer_ + 1);
-        for (; pending_ > 0; --pending_)
-            Emit(0x00);
-    } else {
-        Emit(buffer_);
-        for (; pending_ > 0; --pending_)
-            Emit(0xFF);
-    }
-    Emit(last);
-    Emit(bytecount_ >> 16);
-    Emit(bytecount_ >> 8);
-    Emit(bytecount_);
-}
+} // namespace
 
 bool TRangeEncode::Encode(const unsigned char* in, unsigned char* out, int outCapacity, int inSize)
 {
@@ -193,33 +297,18 @@ bool TRangeEncode::Encode(const unsigned char* in, unsigned char* out, int outCa
     if (inSize < 1)
         return true;
     busy_ = true;
-    low_ = 0;
-    range_ = Top;
-    buffer_ = 0;
-    pending_ = 0;
-    bytecount_ = 0;
-    out_ = out;
-    outCount_ = 0;
-    outCapacity_ = outCapacity;
-    overflow_ = false;
-    bool broken = false;
+    const std::span<const unsigned char> input(in, static_cast<std::size_t>(inSize));
+    int written = -1;
     try {
-        for (int i = 0; i < inSize && !overflow_; ++i) {
-            Code(model_->Low(in[i]), model_->Width(in[i]));
-            model_->Update(in[i]);
-        }
-        if (!overflow_) {
-            Code(model_->Low(TQSModel::EndSymbol), model_->Width(TQSModel::EndSymbol));
-            Finish();
-        }
+        written = outCapacity >= LongestStream(inSize) ? EncodeDirect(*model_, input, out)
+                                                       : EncodeHeld(*model_, input, out, outCapacity);
     } catch (const EModelBroken&) {
         model_.reset();
-        broken = true;
     }
     busy_ = false;
-    if (overflow_ || broken)
+    if (written < 0)
         return false;
-    outSize_ = outCount_;
+    outSize_ = written;
     return true;
 }
 
@@ -347,7 +436,7 @@ bool TRangeDecode::Decode(const unsigned char* in, unsigned char* out, int outCa
         bool ended = false;
         while (outCount < outCapacity) {
             const int zeros = reader.DecodeZeros(model, out + outCount, outCapacity - outCount);
-            model.UpdateZeros(zeros);
+            model.UpdateRun(0, zeros);
             outCount += zeros;
             if (outCount == outCapacity)
                 break;

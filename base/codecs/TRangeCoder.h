@@ -5,7 +5,9 @@
 
 #include "platform/classes/Component.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -37,11 +39,33 @@ public:
     // How many more occurrences Update counts before the next rescale: until then the table, and
     // so every symbol's slot, stays as it is.
     int UntilRescale() const { return left_; }
-    // Counts `count` zeros, no more than UntilRescale(): the same as Update(0) `count` times.
-    void UpdateZeros(int count)
+    // Counts `count` occurrences of `symbol`, no more than UntilRescale(): the same as Update(symbol)
+    // `count` times.
+    void UpdateRun(int symbol, int count)
     {
         left_ -= count;
-        newf_[0] = static_cast<std::uint16_t>(newf_[0] + count * incr_);
+        newf_[symbol] = static_cast<std::uint16_t>(newf_[symbol] + count * incr_);
+    }
+    // Codes the bytes of `in` that come before the next rescale, or the first byte and the rescale
+    // its count makes: code(low, width) for each, on the table as it stands, then counts them.
+    // Returns how many it took, at least one; `in` must not be empty.
+    template <typename Code>
+    std::size_t CodeStretch(std::span<const unsigned char> in, Code&& code)
+    {
+        if (left_ <= 0) {
+            code(Low(in[0]), Width(in[0]));
+            Update(in[0]);
+            return 1;
+        }
+        const std::size_t count = std::min(in.size(), static_cast<std::size_t>(left_));
+        const int incr = incr_;
+        for (std::size_t i = 0; i < count; ++i) {
+            const int symbol = in[i];
+            code(cf_[symbol], static_cast<unsigned>(cf_[symbol + 1] - cf_[symbol]));
+            newf_[symbol] = static_cast<std::uint16_t>(newf_[symbol] + incr);
+        }
+        left_ -= static_cast<int>(count);
+        return count;
     }
     // The symbol whose slot holds cumulative `value` (below Total); needs the search table.
     int Find(unsigned value) const;
@@ -80,24 +104,9 @@ public:
     int OutSize() const { return outSize_; }
 
 private:
-    void Normalize();
-    void Code(unsigned low, unsigned width);
-    void Finish();
-    void Emit(unsigned value);
-
     std::unique_ptr<TQSModel> model_;
     bool busy_ = false;
     int outSize_ = 0;
-
-    std::uint32_t low_ = 0;
-    std::uint32_t range_ = 0;
-    std::uint32_t buffer_ = 0;
-    std::uint32_t pending_ = 0;
-    std::uint32_t bytecount_ = 0;
-    unsigned char* out_ = nullptr;
-    int outCount_ = 0;
-    int outCapacity_ = 0;
-    bool overflow_ = false;
 };
 
 // Decodes what TRangeEncode wrote, with the same sequence of calls on the same kind of model.

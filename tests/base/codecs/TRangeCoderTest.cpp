@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -54,6 +55,18 @@ std::uint64_t Fnv1a(const Bytes& bytes)
 
 Bytes FromText(const char* text) { return Bytes(text, text + std::strlen(text)); }
 
+// Mostly zeros with small codes between, as move-to-front output and save images are; every
+// `rareEvery` bytes the end-most byte value, whose narrow slot makes the coder shift out two bytes.
+Bytes Skewed(std::size_t size, std::uint32_t seed, std::size_t rareEvery)
+{
+    std::mt19937 rng(seed);
+    std::geometric_distribution<int> code(0.35);
+    Bytes out(size);
+    for (std::size_t i = 0; i < size; ++i)
+        out[i] = i % rareEvery == rareEvery - 1 ? 255 : static_cast<unsigned char>(rng() % 10 < 6 ? 0 : std::min(code(rng), 254));
+    return out;
+}
+
 } // namespace
 
 // Known answers worked out from the model and coder description by a separate implementation.
@@ -75,6 +88,56 @@ TEST(TRangeEncode, WritesTheExactStreamBytes)
     const Bytes coded2 = Encode(second);
     EXPECT_EQ(coded2.size(), 2321u);
     EXPECT_EQ(Fnv1a(coded2), 0xffc4b337a052a688u);
+}
+
+// Streams recorded from the coder as first written, before any tuning: every later version must
+// write them byte for byte, since saves already on disk and the block-sorting codec depend on them.
+TEST(TRangeEncode, KeepsTheRecordedStreams)
+{
+    const struct {
+        const char* kind;
+        Bytes input;
+        std::size_t size;
+        std::uint64_t hash;
+    } cases[] = {
+        {"binary", CodecCorpus::Binary(20000, 21), 11338, 0xb5a9b0bb7d48e350u},
+        {"runs", CodecCorpus::Runs(60000, 22), 11593, 0x77bfe6f67dbd02a1u},
+        {"random", CodecCorpus::Random(30000, 23), 30303, 0xd7c7c18d7cdf8572u},
+        {"periods", CodecCorpus::MixedPeriods(40000, 24), 31960, 0x7b0773aea00a7834u},
+        {"text", CodecCorpus::Text(25000, 25), 12861, 0xf3a0aac4295ae366u},
+        {"skewed", Skewed(50000, 26, 1000000), 10105, 0xf7b00526bb1f2da5u},
+        {"skewed with rare bytes", Skewed(50000, 27, 97), 10501, 0xfa10bf2f438881beu},
+        {"zeros", Bytes(70000, 0), 847, 0xb30c634998fe39e9u},
+    };
+    for (const auto& c : cases) {
+        const Bytes coded = Encode(c.input);
+        EXPECT_EQ(coded.size(), c.size) << c.kind;
+        EXPECT_EQ(Fnv1a(coded), c.hash) << c.kind;
+    }
+}
+
+// Output that outgrows the capacity stops the coding after the byte being coded; the model has
+// counted the bytes up to there, and the next call continues from it.
+TEST(TRangeEncode, ContinuesFromWhereAnOverflowStopped)
+{
+    const Bytes first = CodecCorpus::Text(6000, 28), second = CodecCorpus::Binary(6000, 29);
+    const std::size_t whole = Encode(first).size();
+    const struct {
+        int capacity;
+        std::size_t size;
+        std::uint64_t hash;
+    } cases[] = {{1, 3437, 0x725eb182f5b94d7fu},
+                 {static_cast<int>(whole / 3), 4275, 0x031b49ebe0552226u},
+                 {static_cast<int>(whole) - 1, 4602, 0xf19da22a23b07834u}};
+    for (const auto& c : cases) {
+        TRangeEncode encoder;
+        encoder.CreateBuffer();
+        Bytes out(whole);
+        EXPECT_FALSE(encoder.Encode(first.data(), out.data(), c.capacity, static_cast<int>(first.size())));
+        const Bytes next = Encode(encoder, second);
+        EXPECT_EQ(next.size(), c.size) << c.capacity;
+        EXPECT_EQ(Fnv1a(next), c.hash) << c.capacity;
+    }
 }
 
 TEST(TRangeEncode, StreamEndsWithItsOwnLength)
@@ -119,6 +182,35 @@ TEST(TRangeEncode, CapacityOneShortOfTheStreamFails)
     encoder.Initialize();
     EXPECT_TRUE(encoder.Encode(input.data(), out.data(), static_cast<int>(coded.size()), static_cast<int>(input.size())));
     EXPECT_EQ(out, coded);
+}
+
+// Random mixtures of runs, noise and text of random lengths: the stream is the same whatever room
+// the caller gives, as long as it fits, and decodes back exactly.
+TEST(TRangeDecode, RoundTripsRandomMixtures)
+{
+    std::mt19937 rng(31);
+    for (int round = 0; round < 60; ++round) {
+        Bytes input;
+        const std::size_t size = 1 + rng() % (round < 30 ? 300 : 40000);
+        while (input.size() < size) {
+            const std::size_t part = 1 + rng() % 3000;
+            const std::uint32_t seed = rng();
+            const Bytes piece = rng() % 3 == 0 ? CodecCorpus::Runs(part, seed)
+                                : rng() % 2    ? CodecCorpus::Random(part, seed)
+                                               : Skewed(part, seed, 1 + rng() % 200);
+            input.insert(input.end(), piece.begin(), piece.end());
+        }
+        input.resize(size);
+        const Bytes coded = Encode(input);
+        TRangeEncode tight;
+        tight.CreateBuffer();
+        Bytes exact(coded.size());
+        ASSERT_TRUE(tight.Encode(input.data(), exact.data(), static_cast<int>(exact.size()), static_cast<int>(size))) << round;
+        EXPECT_EQ(exact, coded) << round;
+        bool ok = false;
+        EXPECT_EQ(Decode(coded, static_cast<int>(size), ok), input) << round;
+        EXPECT_TRUE(ok) << round;
+    }
 }
 
 TEST(TRangeDecode, StopsAtTheEndSymbol)
