@@ -13,7 +13,7 @@
 void AvgSubScreens::Reset()
 {
     hidden_ = backlog_ = menu_ = dialog_ = config_ = saveLoad_ = Phase::Closed;
-    transition_ = loaded_ = false;
+    movie_ = transition_ = loaded_ = false;
     timeHidden_ = dateHidden_ = false;
     backlogView_ = 0;
     shown_ = Menu::None;
@@ -27,7 +27,7 @@ int AvgSubScreens::Bits() const
         bits |= 1;
     if (menu_ != Phase::Closed || dialog_ != Phase::Closed)
         bits |= 2;
-    if (config_ != Phase::Closed || saveLoad_ != Phase::Closed)
+    if (config_ != Phase::Closed || saveLoad_ != Phase::Closed || movie_)
         bits |= 4;
     return bits;
 }
@@ -40,8 +40,13 @@ int AvgSubScreens::Level() const
 
 void AvgSubScreens::Recompute() { host_.Modes().SetSubScreen(Level()); }
 
+void AvgSubScreens::SetMoviePlaying(bool playing)
+{
+    movie_ = playing;
+    Recompute();
+}
+
 // ---- what may open now ----
-// The level the screen holds also counts a playing movie.
 
 bool AvgSubScreens::CanHideText() const { return host_.Modes().SubScreen() == 0 && host_.Waits().MayHideText(); }
 

@@ -1,8 +1,7 @@
 // AvgSubScreens: the adventure screen's sub-screens laid over the running scenario: the hidden text
 // windows, the backlog, the side menu with its yes/no dialog, the configuration and save/load menus
 // brought in by a mask transition, and quick save and load. It keeps the sub-screen level (0 none,
-// 1 hidden text or backlog, 2 side menu or dialog, 3 menus; a movie's 3 is the screen's own) in the
-// screen's modes, opens what the screen asks for, takes the clicks, keys and wheel notches meant
+// 1 hidden text or backlog, 2 side menu or dialog, 3 menus or a playing movie) in the screen's modes, opens what the screen asks for, takes the clicks, keys and wheel notches meant
 // for it, and advances its phases once a frame.
 #pragma once
 
@@ -27,7 +26,7 @@ public:
     // Everything closed, as a script (re)start leaves it (the panels are the caller's to reset).
     void Reset();
 
-    // Bit 0 hidden text or backlog, bit 1 side menu or dialog, bit 2 menus.
+    // Bit 0 hidden text or backlog, bit 1 side menu or dialog, bit 2 menus or a movie.
     int Bits() const;
     int Level() const;
     Phase HiddenText() const { return hidden_; }
@@ -36,6 +35,9 @@ public:
     Phase Dialog() const { return dialog_; }
     Phase ConfigMenu() const { return config_; }
     Phase SaveLoadMenu() const { return saveLoad_; }
+    // The screen plays a movie (it starts and ends it; the level follows).
+    bool MoviePlaying() const { return movie_; }
+    void SetMoviePlaying(bool playing);
     // The first backlog line on the page.
     int BacklogView() const { return backlogView_; }
 
@@ -111,6 +113,7 @@ private:
     Phase dialog_ = Phase::Closed;
     Phase config_ = Phase::Closed;
     Phase saveLoad_ = Phase::Closed;
+    bool movie_ = false;
     // The time and date plates the hidden text took away.
     bool timeHidden_ = false;
     bool dateHidden_ = false;

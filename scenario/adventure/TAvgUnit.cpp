@@ -109,9 +109,11 @@ void TAvgUnit::CreateParts()
 
 void TAvgUnit::Finalize()
 {
-    if (moviePlaying_ && context_.movie != nullptr)
-        context_.movie->Close();
-    moviePlaying_ = false;
+    if (subs_ != nullptr && subs_->MoviePlaying()) {
+        if (context_.movie != nullptr)
+            context_.movie->Close();
+        subs_->SetMoviePlaying(false);
+    }
     if (windows_ != nullptr) {
         windows_->MesWinDetach();
         windows_->NovelWinDetach();
@@ -173,7 +175,6 @@ void TAvgUnit::RunScript()
     modes_.Reset();
     waits_.Reset();
     subs_->Reset();
-    moviePlaying_ = false;
     RebuildScreen();
 
     if (s.GetGameMode() == 2) {

@@ -260,7 +260,6 @@ private:
     std::int32_t lastTimeOfDay_ = 0;
     std::int32_t lastModeIndex_ = 0;
     std::int32_t lastMeter_ = 0;
-    bool moviePlaying_ = false;
     std::unique_ptr<AvgSubScreenHost> subHost_;
     std::unique_ptr<AvgSubScreens> subs_;
 };

@@ -82,8 +82,7 @@ bool TAvgUnit::StartMovie(const AnsiString& fileName)
     context_.host.AttachPanel(movie->MoviePanel());
     context_.host.ResetFrameCounters();
     movie->Start();
-    moviePlaying_ = true;
-    modes_.SetSubScreen(3);
+    subs_->SetMoviePlaying(true);
     SetWaitState(WaitState::Movie);
     return true;
 }
@@ -97,8 +96,7 @@ void TAvgUnit::StepMovie()
     context_.host.DetachPanel(movie->MoviePanel());
     context_.host.AttachPanel(avgPanel_);
     movie->Close();
-    moviePlaying_ = false;
-    modes_.SetSubScreen(0);
+    subs_->SetMoviePlaying(false);
     SetWaitState(WaitState::Run);
 }
 

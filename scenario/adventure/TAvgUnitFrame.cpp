@@ -31,7 +31,7 @@ void TAvgUnit::Update(int frames)
     }
     if (modes_.SubScreen() == 0)
         StepWaitState(frames, fast);
-    else if (moviePlaying_)
+    else if (subs_->MoviePlaying())
         StepMovie();
     else
         StepSubScreens(frames);

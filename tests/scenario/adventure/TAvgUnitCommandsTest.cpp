@@ -178,6 +178,8 @@ TEST_F(TAvgUnitCommands, AMoviePlaysInPlaceOfTheScreenUnlessAMenuIsOpen)
     EXPECT_TRUE(movie.Running());
     EXPECT_EQ(host_.rootPanels, std::vector<std::string>{movie.MoviePanel()->Name});
     EXPECT_EQ(unit_->Modes().SubScreen(), 3);
+    EXPECT_TRUE(unit_->SubScreens().MoviePlaying());
+    EXPECT_EQ(unit_->SubScreens().Bits(), 4) << "the sub-screens hold the movie's level";
     EXPECT_TRUE(TestSupport::Eventually([&] {
         movieHost.tick += 40;
         unit_->Update(1);
@@ -185,6 +187,8 @@ TEST_F(TAvgUnitCommands, AMoviePlaysInPlaceOfTheScreenUnlessAMenuIsOpen)
     }));
     EXPECT_FALSE(movie.IsOpen()) << "the player is closed after the movie";
     EXPECT_EQ(host_.rootPanels, std::vector<std::string>{"AvgPanel"});
+    EXPECT_EQ(unit_->Modes().SubScreen(), 0);
+    EXPECT_FALSE(unit_->SubScreens().MoviePlaying());
     Frames(1);
     EXPECT_EQ(Record().GetVar(1), 1);
     unit_.reset();
