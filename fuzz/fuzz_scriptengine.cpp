@@ -1,7 +1,9 @@
 // Fuzzes the script engine: the input is a whole "scr00001.dvo", started as scene "s" at its first
-// block and stepped a bounded number of times with a screen that does nothing; the harness answers
-// the choices the script stops for. No crash, no hang, and no read outside the loaded sections (the
-// sanitizers watch the sections' exact allocations).
+// block with a screen that does nothing. One engine runs it (runs of plain instructions going at
+// once) while another steps it one instruction at a time to the same end, and their records must
+// match byte for byte; the stepping one then goes on a bounded number of steps, the harness
+// answering the choices the script stops for. No crash, no hang, and no read outside the loaded
+// sections (the sanitizers watch the sections' exact allocations).
 #include "base/packs/TFileMan.h"
 #include "scenario/records/TGameState.h"
 #include "scenario/records/TReadMesTable.h"
@@ -11,6 +13,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -42,6 +45,18 @@ std::filesystem::path Folder()
     return folder;
 }
 
+// An engine with records of its own on the folder's scenario.
+struct Player {
+    explicit Player(TFileMan& files) : engine({files, files, *state, *sceneStart, *system, readMes, screen}) { engine.LoadSceneTable(); }
+
+    std::unique_ptr<TGameState> state = std::make_unique<TGameState>();
+    std::unique_ptr<TGameState> sceneStart = std::make_unique<TGameState>();
+    std::unique_ptr<TSystemState> system = std::make_unique<TSystemState>();
+    TReadMesTable readMes;
+    NullScriptScreen screen;
+    TScriptEngine engine;
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -51,22 +66,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TFileMan files(nullptr);
     if (!files.InitDir(folder.string().c_str()))
         __builtin_trap();
-    auto state = std::make_unique<TGameState>();
-    auto sceneStart = std::make_unique<TGameState>();
-    auto system = std::make_unique<TSystemState>();
-    TReadMesTable readMes;
-    NullScriptScreen screen;
-    TScriptEngine engine({files, files, *state, *sceneStart, *system, readMes, screen});
-    engine.LoadSceneTable();
-    if (!engine.StartScene("s"))
+    Player run(files);
+    Player step(files);
+    if (!run.engine.StartScene("s"))
         return 0;
-    for (int i = 0; i < StepLimit && !state->GetHalt(); ++i) {
-        if (state->GetStop())
-            engine.SetChoice(i & 3);
-        engine.Step();
+    if (!step.engine.StartScene("s"))
+        __builtin_trap();
+    // The screen never holds message text, so every turn of the run is one instruction.
+    run.engine.Run();
+    TGameState& state = *step.state;
+    for (int i = 0; i < TScriptEngine::StepBound && !state.GetHalt() && !state.GetStop() && !step.engine.Yielded(); ++i)
+        step.engine.Step();
+    if (!std::ranges::equal(run.state->Bytes(), state.Bytes()) || run.engine.Yielded() != step.engine.Yielded())
+        __builtin_trap();
+    for (int i = 0; i < StepLimit && !state.GetHalt(); ++i) {
+        if (state.GetStop())
+            step.engine.SetChoice(i & 3);
+        step.engine.Step();
     }
     // A saved position of the same scripts resumes where it stood.
-    if (!state->GetHalt() && !state->GetStop() && !engine.RestoreState())
+    if (!state.GetHalt() && !state.GetStop() && !step.engine.RestoreState())
         __builtin_trap();
     return 0;
 }

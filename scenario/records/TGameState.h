@@ -282,6 +282,9 @@ public:
     void SetChoiceText(int i, std::string_view text);
 
 private:
+    // The engine's inner loop works on the value stack directly, checking its bounds itself.
+    friend class TScriptEngine;
+
     bool BeforeLimit() const;
     void ClampToLimit();
     void StepDays(std::int32_t days);

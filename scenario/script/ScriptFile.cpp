@@ -1,6 +1,7 @@
 #include "scenario/script/ScriptFile.h"
 
 #include "platform/classes/Stream.h"
+#include "scenario/script/OpcodeTable.h"
 #include "scenario/script/ScriptBytes.h"
 
 #include <algorithm>
@@ -67,7 +68,7 @@ bool ScriptFile::ReadSections(TStream& stream, std::span<const std::uint8_t> hea
     using ScriptBytes::U32;
     return ReadSection(stream, U32(header, 28), U32(header, 32), code_) && ReadSection(stream, U32(header, 40), U32(header, 44), targets_)
            && ReadSection(stream, U32(header, 52), U32(header, 56), stringSection_) && IndexBlocks(U32(header, 36))
-           && IndexStrings(U32(header, 60));
+           && IndexStrings(U32(header, 60)) && MapOpcodes();
 }
 
 bool ScriptFile::IndexBlocks(std::uint32_t count)
@@ -106,11 +107,28 @@ bool ScriptFile::IndexStrings(std::uint32_t count)
     return true;
 }
 
+bool ScriptFile::MapOpcodes()
+{
+    static_assert(Opcodes::Count <= NoOpcode);
+    try {
+        opcodeMap_.assign(code_.size() + 1, NoOpcode);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (std::size_t offset = 0; offset + 2 <= code_.size(); ++offset) {
+        const unsigned opcode = ScriptBytes::U16(code_, offset);
+        if (opcode < Opcodes::Count && ScriptBytes::Fits(offset, Opcodes::Length(opcode), code_.size()))
+            opcodeMap_[offset] = static_cast<std::uint8_t>(opcode);
+    }
+    return true;
+}
+
 void ScriptFile::Clear()
 {
     number_ = -1;
     stamp_ = 0;
     code_.clear();
+    opcodeMap_.assign(1, NoOpcode);
     targets_.clear();
     stringSection_.clear();
     strings_.clear();

@@ -20,6 +20,7 @@ public:
     static constexpr std::uint32_t NoEntry = 0xFFFFFFFF;
     static constexpr std::uint16_t CallHere = 1;
     static constexpr std::uint16_t CallOther = 2;
+    static constexpr std::uint8_t NoOpcode = 0xFF;
 
     // A record of the target table: its kind, and the block (kind 1) or the text at its offset 4
     // (kind 2, and the scene name of a scene start).
@@ -44,6 +45,10 @@ public:
     std::uint32_t Stamp() const { return stamp_; }
     std::span<const std::uint8_t> Code() const { return code_; }
     std::span<const std::uint8_t> Targets() const { return targets_; }
+    // By code offset, the opcode of the instruction there when it lies wholly inside the code and
+    // its opcode inside the table, else NoOpcode; one more NoOpcode stands for the end of the code.
+    // The engine's inner loop decodes through it without checking offsets itself.
+    std::span<const std::uint8_t> OpcodeMap() const { return opcodeMap_; }
     // The offset and entry pc of every labelled block, in file order.
     std::span<const std::pair<std::uint32_t, std::uint32_t>> Blocks() const { return blocks_; }
 
@@ -63,10 +68,12 @@ private:
     bool ReadSections(TStream& stream, std::span<const std::uint8_t> header);
     bool IndexBlocks(std::uint32_t count);
     bool IndexStrings(std::uint32_t count);
+    bool MapOpcodes();
 
     std::int32_t number_ = -1;
     std::uint32_t stamp_ = 0;
     std::vector<std::uint8_t> code_;
+    std::vector<std::uint8_t> opcodeMap_{NoOpcode};
     std::vector<std::uint8_t> targets_;
     std::vector<std::uint8_t> stringSection_;
     std::vector<std::uint32_t> strings_; // text offset of each string, by number - 1

@@ -116,6 +116,11 @@ bool TScriptEngine::Run()
     yield_ = false;
     for (int steps = 0; !state.GetHalt() && !state.GetStop() && !yield_ && steps < StepBound; ++steps) {
         if (!context_.screen.HasMessageText()) {
+            // Plain instructions leave the message and the flags above alone, so a run of them goes
+            // at once; the first other instruction takes the full step.
+            steps += RunPlain(StepBound - steps);
+            if (steps == StepBound)
+                break;
             Step();
             if (state.GetHalt())
                 context_.screen.MarkMessageRead();
@@ -144,7 +149,7 @@ void TScriptEngine::Step()
         // An operand cut short by the end of the code fails the instruction before it starts.
         if (info.operandSize != 0 && nextPc_ > script_.Code().size())
             throw EGameErr();
-        Execute(opcode, info.group, pc);
+        Execute(opcode, info.group);
     } catch (const EGameErr&) {
         // Failing the same instruction again every frame helps nobody: the script ends here.
         std::fprintf(stderr, "script %d: the instruction at %u failed; the script halts\n", script_.Number(), pc);
@@ -156,11 +161,11 @@ void TScriptEngine::Step()
         context_.screen.WriteAutoSave();
 }
 
-void TScriptEngine::Execute(std::uint16_t opcode, OpcodeGroup group, std::uint32_t pc)
+void TScriptEngine::Execute(std::uint16_t opcode, OpcodeGroup group)
 {
     switch (group) {
     case OpcodeGroup::Core:
-        RunCore(opcode, pc);
+        RunCore(opcode);
         break;
     case OpcodeGroup::Command:
         RunCommand(opcode);

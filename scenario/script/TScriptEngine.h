@@ -5,7 +5,6 @@
 #include "platform/classes/AnsiString.h"
 #include "scenario/script/OpcodeTable.h"
 #include "scenario/script/SceneTable.h"
-#include "scenario/script/ScriptBytes.h"
 #include "scenario/script/ScriptFile.h"
 #include "scenario/script/SpeakerTable.h"
 
@@ -83,18 +82,19 @@ public:
     void RequestAutoSave() { autoSave_ = true; }
 
 private:
-    void Execute(std::uint16_t opcode, OpcodeGroup group, std::uint32_t pc);
-    // The operand of the instruction at pc, which Step has found wholly inside the code.
-    std::int32_t Operand(std::uint32_t pc) const { return static_cast<std::int32_t>(ScriptBytes::U32(script_.Code(), pc + 2)); }
-    void RunCore(std::uint16_t opcode, std::uint32_t pc);
+    void Execute(std::uint16_t opcode, OpcodeGroup group);
+    void RunCore(std::uint16_t opcode);
+    // Runs at most `limit` plain instructions (stack, arithmetic, comparisons, jumps) from the
+    // record's pc, up to the first other one or one the stack does not hold or has no room for,
+    // which is left for Step. Returns how many ran. None of them changes the message text or
+    // the halt, stop, yield or auto-save flags.
+    int RunPlain(int limit);
     void RunCommand(std::uint16_t opcode);
     void Halt();
     void Call();
     void Return();
     void CallTarget(const ScriptFile::Target& target);
     void StartSceneAt(std::uint32_t offset);
-    void Divide(bool remainder);
-    void Compare(std::uint16_t opcode);
 
     Context context_;
     SceneTable scenes_;

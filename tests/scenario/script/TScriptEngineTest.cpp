@@ -105,6 +105,8 @@ TEST_F(TScriptEngineTest, CoreOperations)
         // A countdown from 3: a backward jump.
         {"push 3\n@loop: sub 1\ndup\njnz @loop", {0}},
         {"jmp 12\npush 1\npush 2", {2}},
+        // A jump into a push's operand runs the bytes there: 0x16 0x00 is an add.
+        {"push 7\npush 8\njmp 10\npush 0x160000", {15}},
         {"setflag 3 1\ngetflag 3\nsetflag 600 1\ngetflag 600", {1, 0}},
         {"setvar 2 -9\ngetvar 2\nsetvar 64 5\ngetvar 64", {-9, 0}},
         {"setsysflag 63 7\ngetsysflag 63\ngetsysflag 64", {1, 0}},
@@ -144,6 +146,65 @@ TEST_F(TScriptEngineTest, UndefinedOpcodesAndUnderflowHaltWhereTheyStand)
     EXPECT_TRUE(engine_->Run());
     ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(state_.GetPc(), Entry("main") + 6);
+}
+
+TEST_F(TScriptEngineTest, StackChecksHoldInRunsOfInstructions)
+{
+    std::string full;
+    for (int i = 0; i < TGameState::StackSize; ++i)
+        full += "push 1\n";
+    const std::uint32_t fullAt = TGameState::StackSize * 6;
+    // The instruction that does not fit is not started: it halts the script where it stands.
+    const struct {
+        const char* what;
+        std::string code;
+        std::uint32_t at;
+        std::int32_t count;
+    } cases[] = {
+        {"a push past 256 values", full + "push 1", fullAt, 256},
+        {"dup on a full stack", full + "dup", fullAt, 256},
+        {"over on a full stack", full + "over", fullAt, 256},
+        {"add on an empty stack", "add", 0, 0},
+        {"swap with one value", "push 1\nswap", 6, 1},
+        {"swap2 with two values", "push 1\npush 2\nswap2", 12, 2},
+        {"jnz on an empty stack", "jnz @next\n@next:", 0, 0},
+    };
+    for (const auto& c : cases) {
+        StartWith(c.code);
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(engine_->Run()) << c.what;
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find("halts"), std::string::npos) << c.what;
+        EXPECT_EQ(state_.GetPc(), Entry("main") + c.at) << c.what;
+        EXPECT_EQ(state_.GetValueCount(), c.count) << c.what;
+    }
+    // Pops stop at the value base of a saved position.
+    StartWith("drop");
+    state_.PushValue(7);
+    state_.SetValueBase(1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(engine_->Run());
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(state_.GetPc(), Entry("main"));
+    EXPECT_EQ(state_.GetValueCount(), 1);
+    // Jumps out of the code, forwards or wrapping backwards, halt at the next step.
+    for (const std::int32_t jump : {1000, -1'000'000}) {
+        StartWith("jmp " + std::to_string(jump));
+        EXPECT_TRUE(engine_->Run()) << jump;
+        EXPECT_EQ(state_.GetPc(), Entry("main") + static_cast<std::uint32_t>(jump)) << jump;
+    }
+}
+
+TEST_F(TScriptEngineTest, TheStepBoundCountsEveryInstruction)
+{
+    static_assert(TScriptEngine::StepBound == 1'000'000);
+    // The push of 0 and 333,333 turns of three make the first run's million; the second run's
+    // million is 333,333 turns and one push.
+    StartWith("push 0\n@turn: push 1\nadd\njmp @turn");
+    EXPECT_FALSE(engine_->Run());
+    EXPECT_EQ(Stack(), Values{333'333});
+    EXPECT_EQ(state_.GetPc(), Entry("main") + 6);
+    EXPECT_FALSE(engine_->Run());
+    EXPECT_EQ(Stack(), (Values{666'666, 1}));
 }
 
 TEST_F(TScriptEngineTest, StringOperands)
@@ -275,6 +336,7 @@ TEST_F(TScriptEngineTest, CrossScriptCallsAndBadTargetsHalt)
     for (const auto& c : cases) {
         Load(far + ".script 1\n.scene \"s\" main\n.target 2 \"pad\"\nmain:\ncall " + c.target + "\n");
         ASSERT_TRUE(engine_->StartScene("s"));
+        state_.SetFrameWord1(5);
         const std::uint32_t main = Entry("main");
         EXPECT_TRUE(engine_->Run());
         EXPECT_EQ(state_.GetValueCount() == 1 && state_.PeekValue() == 42, c.returns) << c.what;
@@ -283,9 +345,13 @@ TEST_F(TScriptEngineTest, CrossScriptCallsAndBadTargetsHalt)
             EXPECT_EQ(engine_->LoadedScript(), 1) << c.what;
             EXPECT_EQ(state_.GetPc(), main + 8 + 2) << c.what;
         } else {
+            // A call text that fails halts with the call's frame pushed; a bad record before it.
             EXPECT_EQ(state_.GetPc(), main + 8) << c.what;
-            if (c.target[0] != '"') {
-                EXPECT_EQ(state_.GetFrameCount(), 0) << c.what;
+            EXPECT_EQ(state_.GetFrameCount(), c.target[0] == '"' ? 1 : 0) << c.what;
+            if (state_.GetFrameCount() == 1) {
+                EXPECT_EQ(state_.GetFrame(0).FReturnPc, main + 8) << c.what;
+                EXPECT_EQ(state_.GetFrame(0).FFrameWord1, 5) << c.what;
+                EXPECT_EQ(state_.GetFrameWord1(), 0) << c.what;
             }
         }
     }
