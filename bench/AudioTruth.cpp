@@ -1,7 +1,9 @@
 #include "AudioTruth.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 namespace benchaudio {
 
@@ -57,6 +59,68 @@ double HeardBetweenPeriods(const RecordingBackEnd& rec, std::int64_t ns)
     const auto& b = rec.At(k + 1);
     const double into = static_cast<double>(ns - a.ns) / static_cast<double>(b.ns - a.ns);
     return static_cast<double>(a.first) - a.latency + into * a.frames;
+}
+
+namespace {
+
+// The earliest start time a steady timer at `rate` can have had, from the periods it asked for.
+double ScheduleStart(const RecordingBackEnd& rec, std::uint32_t rate)
+{
+    double start = std::numeric_limits<double>::max();
+    for (std::size_t i = 0; i < rec.Count(); ++i)
+        start = std::min(start, static_cast<double>(rec.At(i).ns) - static_cast<double>(rec.At(i).first) * 1e9 / rate);
+    return start;
+}
+
+double P99(std::vector<double>& values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? std::nan("") : values[values.size() * 99 / 100];
+}
+
+} // namespace
+
+double HeardOnSchedule(const RecordingBackEnd& rec, std::int64_t ns, std::uint32_t rate)
+{
+    const std::size_t count = rec.Count();
+    if (count == 0 || ns > rec.At(count - 1).ns)
+        return std::nan("");
+    return (static_cast<double>(ns) - ScheduleStart(rec, rate)) * rate / 1e9 - rec.At(0).latency;
+}
+
+double OutputJitterP99Ms(const RecordingBackEnd& rec, bool steady, std::uint32_t rate)
+{
+    const std::size_t count = rec.Count();
+    std::vector<double> strayMs;
+    if (steady) {
+        const double start = ScheduleStart(rec, rate);
+        for (std::size_t i = 0; i < count; ++i)
+            strayMs.push_back((static_cast<double>(rec.At(i).ns) - start) / 1e6 -
+                              static_cast<double>(rec.At(i).first) * 1e3 / rate);
+    } else if (count > 1) {
+        const double meanMs = static_cast<double>(rec.At(count - 1).ns - rec.At(0).ns) / 1e6 / (count - 1);
+        for (std::size_t i = 1; i < count; ++i)
+            strayMs.push_back(std::abs(static_cast<double>(rec.At(i).ns - rec.At(i - 1).ns) / 1e6 - meanMs));
+    }
+    return P99(strayMs);
+}
+
+void ErrorReport::Report(benchmark::State& state)
+{
+    if (errorsMs.empty()) {
+        state.SkipWithError("no readings");
+        return;
+    }
+    double sum = 0;
+    for (double e : errorsMs)
+        sum += e;
+    state.counters["mean_error_ms"] = sum / static_cast<double>(errorsMs.size());
+    state.counters["p99_error_ms"] = P99(errorsMs);
+    state.counters["max_error_ms"] = errorsMs.back();
+    state.counters["readings"] = static_cast<double>(errorsMs.size());
+    state.counters["raw_backwards"] = rawBackwards;
+    if (clockBackwards >= 0)
+        state.counters["clock_backwards"] = clockBackwards;
 }
 
 } // namespace benchaudio

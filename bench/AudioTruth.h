@@ -1,10 +1,13 @@
 // What an audio output really played, for the benchmarks that measure positions against it: a back
 // end that passes another's periods on and notes when each came, which output frames it asked for,
-// a watched buffer's write cursor, and the first output frame that carried sound.
+// a watched buffer's write cursor, and the first output frame that carried sound; the two truths
+// of what was heard when; and the report of a position's errors against them.
 #pragma once
 
 #include "platform/audio/AudioBackEnd.h"
 #include "platform/audio/AudioBuffer.h"
+
+#include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <cstdint>
@@ -58,5 +61,26 @@ private:
 // for (SDL's dummy driver sleeps whole milliseconds, so no steady clock is the truth): the frames
 // consumed less the latency; NaN past the last period.
 double HeardBetweenPeriods(const RecordingBackEnd& rec, std::int64_t ns);
+
+// The output frame heard at `ns` on an output paced by a steady timer at `rate` frames a second:
+// its schedule starts where the least late of its periods puts it (a period is never asked for
+// before its deadline). NaN past the last period.
+double HeardOnSchedule(const RecordingBackEnd& rec, std::int64_t ns, std::uint32_t rate);
+
+// How far the output's own requests strayed, in ms at the 99th percentile: against the schedule
+// (`steady`), or a period's length against the mean. No position can follow a truth that moves
+// by more than this between two periods, so it tells what the error figures can reach.
+double OutputJitterP99Ms(const RecordingBackEnd& rec, bool steady, std::uint32_t rate);
+
+// A position's errors against the truth and how often its readings went back, reported as the
+// benchmark's counters mean, p99 and max error (ms), and the backward readings.
+struct ErrorReport {
+    std::vector<double> errorsMs;
+    int rawBackwards = 0;    // raw position readings below an earlier one
+    int clockBackwards = -1; // readings of a clock kept monotonic below an earlier one; -1: none read
+
+    void Note(double errorMs) { errorsMs.push_back(errorMs); }
+    void Report(benchmark::State& state);
+};
 
 } // namespace benchaudio

@@ -2,10 +2,12 @@
 // 44.1 kHz stereo as a multiple of real time (unity gain, and with volume and pan), next to SDL's
 // own SDL_MixAudioFormat adding the same sources; 32 TDSoundStreams with their refills; and the
 // error of GetPosition against the frames an output has consumed, under SDL's dummy driver and under
-// the silent back end's steady timer.
+// the silent back end's steady timer; how late a sleeping notification thread wakes after a signal,
+// EventSet next to std::counting_semaphore's timed wait.
 #include "AudioTruth.h"
 
 #include "platform/audio/AudioDevice.h"
+#include "platform/audio/EventSet.h"
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/audio/sdl/SdlAudio.h"
 #include "platform/audio/silent/SilentAudio.h"
@@ -23,8 +25,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <limits>
 #include <random>
+#include <semaphore>
 #include <thread>
 #include <vector>
 
@@ -205,32 +207,27 @@ BENCHMARK(StreamsWithRefills)->Unit(benchmark::kMicrosecond);
 // pacing thread asks for each period at a deadline of a steady timer, the truth is that timer's
 // schedule (the periods' asking times only add the thread's wake-up delays to it).
 
-using benchaudio::HeardBetweenPeriods;
 using benchaudio::RecordingBackEnd;
 using benchaudio::SteadyNs;
 
 // The output frame heard at time `ns`: the frames consumed less the latency.
 using Truth = std::function<double(const RecordingBackEnd& rec, std::int64_t ns)>;
 
-// A steady output: its schedule starts where the least late of its periods puts it (a period is
-// never asked for before its deadline) and runs at the nominal rate.
 double HeardOnSchedule(const RecordingBackEnd& rec, std::int64_t ns)
 {
-    const std::size_t count = rec.Count();
-    double start = std::numeric_limits<double>::max();
-    for (std::size_t i = 0; i < count; ++i)
-        start = std::min(start, static_cast<double>(rec.At(i).ns) - static_cast<double>(rec.At(i).first) * 1e9 / kRate);
-    if (count == 0 || static_cast<double>(ns) > static_cast<double>(rec.At(count - 1).ns))
-        return std::nan("");
-    return (static_cast<double>(ns) - start) * kRate / 1e9 - rec.At(0).latency;
+    return benchaudio::HeardOnSchedule(rec, ns, kRate);
 }
 
-void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth& heard)
+// Reads a 60-second buffer's play cursor for 6 s at uneven intervals; reports the errors against
+// `heard` after the first 0.5 s (and the worst before), the readings that went back, and how far
+// the output's own requests strayed (`steady`: from its schedule).
+void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth& heard, bool steady)
 {
     constexpr double kSeconds = 6;
     constexpr double kSettleSeconds = 0.5;
-    std::vector<double> errors;
+    benchaudio::ErrorReport report;
     double worstEarly = 0;
+    double jitter = 0;
     for (auto _ : state) {
         RecordingBackEnd rec(output);
         auto device = audio::Device::Create(rec);
@@ -249,6 +246,7 @@ void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth&
             std::uint32_t play = 0;
             buffer->GetCurrentPosition(&play, nullptr);
             const std::int64_t after = SteadyNs();
+            report.rawBackwards += !samples.empty() && play / 4 < samples.back().frame;
             samples.push_back({(before + after) / 2, play / 4});
             std::this_thread::sleep_for(std::chrono::microseconds(300 + samples.size() % 700));
         }
@@ -256,6 +254,7 @@ void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth&
         device.reset();
         buffer.reset();
         primary.reset();
+        jitter = benchaudio::OutputJitterP99Ms(rec, steady, kRate);
 
         // The output frame at which the buffer's first frame was mixed.
         const std::size_t count = rec.Count();
@@ -276,22 +275,12 @@ void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth&
             if (static_cast<double>(s.ns - t0) < kSettleSeconds * 1e9)
                 worstEarly = std::max(worstEarly, errorMs);
             else
-                errors.push_back(errorMs);
+                report.Note(errorMs);
         }
     }
-    if (errors.empty()) {
-        state.SkipWithError("no readings");
-        return;
-    }
-    double sum = 0;
-    for (double e : errors)
-        sum += e;
-    std::sort(errors.begin(), errors.end());
-    state.counters["mean_error_ms"] = sum / static_cast<double>(errors.size());
-    state.counters["p99_error_ms"] = errors[errors.size() * 99 / 100];
-    state.counters["max_error_ms"] = errors.back();
+    report.Report(state);
     state.counters["max_first_0.5s_ms"] = worstEarly;
-    state.counters["readings"] = static_cast<double>(errors.size());
+    state.counters["output_jitter_p99_ms"] = jitter;
 }
 
 void PositionErrorOnDummyDriver(benchmark::State& state)
@@ -302,15 +291,70 @@ void PositionErrorOnDummyDriver(benchmark::State& state)
         state.SkipWithError("SDL audio cannot start");
         return;
     }
-    PositionError(state, sdl, HeardBetweenPeriods);
+    PositionError(state, sdl, benchaudio::HeardBetweenPeriods, false);
 }
 BENCHMARK(PositionErrorOnDummyDriver)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void PositionErrorOnSteadyTimer(benchmark::State& state)
 {
     audio::SilentAudio silent;
-    PositionError(state, silent, HeardOnSchedule);
+    PositionError(state, silent, HeardOnSchedule, true);
 }
 BENCHMARK(PositionErrorOnSteadyTimer)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// ---- notification wake-up ----
+
+// A thread sleeping in `wait` (which ends at a signal or after a second) is signalled once it has
+// had 2 ms to fall asleep: how long from the signal until it runs, in microseconds.
+template <class Wait, class Signal>
+void WakeUpLatency(benchmark::State& state, Wait wait, Signal signal)
+{
+    std::atomic<bool> stop{false};
+    std::atomic<std::int64_t> woke{0};
+    std::thread waiter([&] {
+        while (!stop.load())
+            if (wait())
+                woke.store(SteadyNs());
+    });
+    std::vector<double> latenciesUs;
+    for (auto _ : state) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        woke.store(0);
+        const std::int64_t signalled = SteadyNs();
+        signal();
+        while (woke.load() == 0 && SteadyNs() - signalled < 2'000'000'000)
+            std::this_thread::yield();
+        latenciesUs.push_back(static_cast<double>(woke.load() - signalled) / 1e3);
+    }
+    stop.store(true);
+    signal();
+    waiter.join();
+    double sum = 0;
+    for (double l : latenciesUs)
+        sum += l;
+    std::sort(latenciesUs.begin(), latenciesUs.end());
+    state.counters["mean_us"] = sum / static_cast<double>(latenciesUs.size());
+    state.counters["p99_us"] = latenciesUs[latenciesUs.size() * 99 / 100];
+    state.counters["max_us"] = latenciesUs.back();
+}
+
+void WakeUpEventSet(benchmark::State& state)
+{
+    audio::EventSet events(1);
+    WakeUpLatency(
+        state, [&] { return events.Wait(std::chrono::seconds(1)) >= 0; }, [&] { events.Signal(0); });
+}
+BENCHMARK(WakeUpEventSet)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+// The peer: the semaphore's timed wait (in GCC 12's library it polls with growing sleeps).
+void WakeUpCountingSemaphore(benchmark::State& state)
+{
+    std::counting_semaphore<> wake{0};
+    WakeUpLatency(
+        state,
+        [&] { return wake.try_acquire_until(std::chrono::steady_clock::now() + std::chrono::seconds(1)); },
+        [&] { wake.release(); });
+}
+BENCHMARK(WakeUpCountingSemaphore)->Iterations(300)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -9,8 +9,9 @@
 //
 // The song clock (the music stream's play position through the clock conversion) against the
 // sample actually audible: on the manual audio clock, where the truth is the clock less the
-// latency, the error must be exactly 0; on SDL's dummy driver over 60 s, mean, p99 and maximum
-// error and how often a raw position read went back. Goals: p99 at most 1 ms, the clock never back.
+// latency, the error must be exactly 0; on SDL's dummy driver and on the silent back end's steady
+// timer over 60 s, mean, p99 and maximum error, how often a raw position read or the clock went
+// back, and how far the output's own requests strayed. Goals: p99 at most 1 ms, the clock never back.
 #include "AudioTruth.h"
 
 #include "songgame/display/CharacterDisplay.h"
@@ -29,6 +30,7 @@
 #include "graphics/bitmaps/TXeRGBDib.h"
 #include "platform/audio/headless/ManualAudio.h"
 #include "platform/audio/sdl/SdlAudio.h"
+#include "platform/audio/silent/SilentAudio.h"
 #include "platform/classes/Stream.h"
 #include "platform/classes/WinControl.h"
 #include "sound/TDSound.h"
@@ -269,34 +271,17 @@ struct MusicOnDevice {
     }
 };
 
-struct ErrorReport {
-    std::vector<double> errorsMs;
-    int rawBackwards = 0;
-    int clockBackwards = 0;
-
-    void Note(double errorMs) { errorsMs.push_back(errorMs); }
-    void Report(benchmark::State& state)
-    {
-        if (errorsMs.empty()) {
-            state.SkipWithError("no readings");
-            return;
-        }
-        double sum = 0;
-        for (double e : errorsMs)
-            sum += e;
-        std::sort(errorsMs.begin(), errorsMs.end());
-        state.counters["mean_error_ms"] = sum / static_cast<double>(errorsMs.size());
-        state.counters["p99_error_ms"] = errorsMs[errorsMs.size() * 99 / 100];
-        state.counters["max_error_ms"] = errorsMs.back();
-        state.counters["readings"] = static_cast<double>(errorsMs.size());
-        state.counters["raw_backwards"] = rawBackwards;
-        state.counters["clock_backwards"] = clockBackwards;
-    }
-};
+// A song clock's report: errors against the truth, backward raw positions and clock readings.
+benchaudio::ErrorReport ClockReport()
+{
+    benchaudio::ErrorReport report;
+    report.clockBackwards = 0;
+    return report;
+}
 
 void SongClockOnManualClock(benchmark::State& state)
 {
-    ErrorReport report;
+    benchaudio::ErrorReport report = ClockReport();
     for (auto _ : state) {
         auto manual = std::make_shared<audio::ManualAudio>();
         manual->settings.keepOutput = false;
@@ -333,17 +318,15 @@ void SongClockOnManualClock(benchmark::State& state)
 }
 BENCHMARK(SongClockOnManualClock)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-void SongClockOnDummyDriver(benchmark::State& state)
+// The clock over 60 s of music on `output`, read at uneven intervals, against `heard` (the output
+// frame heard at a time); `steady` tells how the output's own jitter is measured.
+void SongClockOnOutput(benchmark::State& state, audio::BackEnd& output,
+                       double (*heard)(const benchaudio::RecordingBackEnd&, std::int64_t), bool steady)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    audio::SdlAudio sdl;
-    if (!sdl.Start()) {
-        state.SkipWithError("SDL audio cannot start");
-        return;
-    }
-    ErrorReport report;
+    benchaudio::ErrorReport report = ClockReport();
+    double jitter = 0;
     for (auto _ : state) {
-        auto rec = std::make_shared<benchaudio::RecordingBackEnd>(sdl);
+        auto rec = std::make_shared<benchaudio::RecordingBackEnd>(output);
         audio::SetDefaultBackEnd(rec);
         struct Sample {
             std::int64_t ns;
@@ -369,19 +352,47 @@ void SongClockOnDummyDriver(benchmark::State& state)
                 std::this_thread::sleep_for(std::chrono::microseconds(300 + samples.size() % 700));
             }
         }
+        jitter = benchaudio::OutputJitterP99Ms(*rec, steady, Rate);
         const std::uint64_t start = rec->FirstSoundFrame();
         for (const Sample& s : samples) {
-            const double heard = benchaudio::HeardBetweenPeriods(*rec, s.ns) - static_cast<double>(start);
-            if (start == benchaudio::RecordingBackEnd::NoSound || std::isnan(heard))
+            const double frame = heard(*rec, s.ns) - static_cast<double>(start);
+            if (start == benchaudio::RecordingBackEnd::NoSound || std::isnan(frame))
                 break;
-            if (heard <= 0)
+            if (frame <= 0)
                 continue; // not heard yet
-            report.Note(std::abs(s.clock - heard * ClockUnitsPerSecond / Rate) * 1000.0 / ClockUnitsPerSecond);
+            report.Note(std::abs(s.clock - frame * ClockUnitsPerSecond / Rate) * 1000.0 / ClockUnitsPerSecond);
         }
         audio::SetDefaultBackEnd(nullptr);
     }
     report.Report(state);
+    state.counters["output_jitter_p99_ms"] = jitter;
+}
+
+// SDL's dummy driver sleeps from one period to the next, so no steady clock is its truth: what it
+// consumed, taken as linear between the periods it asked for.
+void SongClockOnDummyDriver(benchmark::State& state)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::SdlAudio sdl;
+    if (!sdl.Start()) {
+        state.SkipWithError("SDL audio cannot start");
+        return;
+    }
+    SongClockOnOutput(state, sdl, benchaudio::HeardBetweenPeriods, false);
 }
 BENCHMARK(SongClockOnDummyDriver)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The silent back end asks for each period at a deadline of a steady timer, as a device with its
+// own clock does: the truth is that timer's schedule.
+void SongClockOnSteadyTimer(benchmark::State& state)
+{
+    audio::SilentAudio silent;
+    SongClockOnOutput(
+        state, silent, [](const benchaudio::RecordingBackEnd& rec, std::int64_t ns) {
+            return benchaudio::HeardOnSchedule(rec, ns, Rate);
+        },
+        true);
+}
+BENCHMARK(SongClockOnSteadyTimer)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
