@@ -1,5 +1,7 @@
 #include "platform/system/ClipboardSink.h"
 
+#include "support/Tools.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,11 +41,7 @@ private:
 
 class ClipboardSinkTest : public ::testing::Test {
 protected:
-    ClipboardSinkTest()
-    {
-        std::filesystem::create_directories(bin);
-    }
-    ~ClipboardSinkTest() override { std::filesystem::remove_all(bin); }
+    ClipboardSinkTest() { std::filesystem::create_directories(bin); }
 
     // A stand-in for a clipboard tool that stores its arguments and its input.
     void FakeTool(const std::string& name)
@@ -61,8 +58,8 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    const std::filesystem::path bin =
-        std::filesystem::temp_directory_path() / ("clipboard-test-" + std::to_string(getpid()));
+    const TestSupport::TempFolder folder;
+    const std::filesystem::path bin = folder.Path() / "bin";
     // A picture larger than a socket's buffer, so the tool has to read while it is sent.
     std::vector<std::uint8_t> picture = [] {
         std::vector<std::uint8_t> bytes(300000);

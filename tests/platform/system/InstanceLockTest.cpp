@@ -1,5 +1,7 @@
 #include "platform/system/InstanceLock.h"
 
+#include "support/Tools.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,16 +11,11 @@
 
 namespace {
 
-std::filesystem::path LockFile(const char* name)
-{
-    const auto path = std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(getpid()));
-    std::filesystem::remove(path);
-    return path;
-}
 
 TEST(InstanceLock, ASecondHolderFailsWhileTheFirstHoldsAndSucceedsAfter)
 {
-    const auto path = LockFile("instance-lock-");
+    const TestSupport::TempFolder folder;
+    const auto path = folder.Path() / "instance.lock";
     auto first = InstanceLock::Acquire(path);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(std::filesystem::exists(path)) << "the file is made when missing";
@@ -27,12 +24,12 @@ TEST(InstanceLock, ASecondHolderFailsWhileTheFirstHoldsAndSucceedsAfter)
     auto second = InstanceLock::Acquire(path);
     EXPECT_NE(second, nullptr);
     second.reset();
-    std::filesystem::remove(path);
 }
 
 TEST(InstanceLock, AnotherProcessIsRefusedAndALeftOverFileLocksNothing)
 {
-    const auto path = LockFile("instance-lock-process-");
+    const TestSupport::TempFolder folder;
+    const auto path = folder.Path() / "instance.lock";
     std::ofstream(path) << "left by a crashed holder";
     auto held = InstanceLock::Acquire(path);
     ASSERT_NE(held, nullptr);
@@ -44,7 +41,6 @@ TEST(InstanceLock, AnotherProcessIsRefusedAndALeftOverFileLocksNothing)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other process must be refused";
     held.reset();
-    std::filesystem::remove(path);
 }
 
 TEST(InstanceLock, AFileThatCannotBeOpenedGivesNoLock)
