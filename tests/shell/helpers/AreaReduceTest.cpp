@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace {
@@ -18,7 +20,54 @@ Bytes Greys(const std::vector<int>& values)
     return pixels;
 }
 
+// The reduction worked out pixel by pixel: destination column j covers [j x srcWidth, (j + 1) x
+// srcWidth) when each source column is dstWidth wide (rows likewise); each covered source byte is
+// weighted by its overlap and the sum divided by srcWidth x srcHeight, halves rounded up.
+Bytes ReferenceReduce(const Bytes& src, int srcWidth, int srcHeight, int pixelBytes, int dstWidth, int dstHeight)
+{
+    const auto overlap = [](std::int64_t dstIndex, std::int64_t srcSize, std::int64_t srcIndex, std::int64_t dstSize) {
+        const std::int64_t begin = std::max(dstIndex * srcSize, srcIndex * dstSize);
+        const std::int64_t end = std::min((dstIndex + 1) * srcSize, (srcIndex + 1) * dstSize);
+        return std::max<std::int64_t>(end - begin, 0);
+    };
+    const std::int64_t divisor = std::int64_t{srcWidth} * srcHeight;
+    Bytes dst;
+    for (int i = 0; i < dstHeight; ++i)
+        for (int j = 0; j < dstWidth; ++j)
+            for (int c = 0; c < 3; ++c) {
+                std::int64_t sum = 0;
+                // Source index n meets destination index d when n x dstSize < (d + 1) x srcSize.
+                for (int y = i * srcHeight / dstHeight; y * dstHeight < (i + 1) * srcHeight; ++y)
+                    for (int x = j * srcWidth / dstWidth; x * dstWidth < (j + 1) * srcWidth; ++x)
+                        sum += overlap(i, srcHeight, y, dstHeight) * overlap(j, srcWidth, x, dstWidth) *
+                               src[static_cast<std::size_t>((y * srcWidth + x) * pixelBytes + c)];
+                dst.push_back(static_cast<std::uint8_t>((2 * sum + divisor) / (2 * divisor)));
+            }
+    return dst;
+}
+
 } // namespace
+
+TEST(AreaReduce, MatchesThePixelByPixelReferenceOnNoise)
+{
+    // The thumbnail's own sizes, sizes that need wider sums, prime sizes and a plain copy.
+    const int sizes[][4] = {{640, 480, 134, 100}, {641, 479, 133, 101}, {97, 61, 13, 7}, {1000, 3, 3, 2},
+                            {5, 400, 2, 3},       {37, 29, 37, 29},     {300, 300, 1, 1}};
+    std::mt19937 rng(18);
+    for (const auto& s : sizes)
+        for (const int pixelBytes : {3, 4}) {
+            Bytes src(static_cast<std::size_t>(s[0] * s[1] * pixelBytes));
+            for (auto& b : src)
+                b = static_cast<std::uint8_t>(rng());
+            // Extremes in one corner: saturated sums must not wrap.
+            std::fill_n(src.begin(), std::min<std::size_t>(src.size(), 64), 255);
+            Bytes dst(static_cast<std::size_t>(s[2] * s[3] * 3), 0xEE);
+            const auto reduce = pixelBytes == 3 ? ReduceRect24 : ReduceRect32To24;
+            ASSERT_TRUE(reduce(src.data(), s[0], s[1], s[0] * pixelBytes, dst.data(), s[2], s[3], s[2] * 3));
+            EXPECT_EQ(dst, ReferenceReduce(src, s[0], s[1], pixelBytes, s[2], s[3]))
+                << s[0] << "x" << s[1] << " to " << s[2] << "x" << s[3] << ", " << pixelBytes << " bytes a pixel";
+        }
+}
 
 TEST(AreaReduce, AveragesTheCoveredAreaWeightedByTheCoveredParts)
 {
