@@ -68,7 +68,8 @@ void PlaybackClock::OnPeriod(std::int64_t nowNs, std::uint64_t first, std::uint3
     const double error = now - t1_;
     // This period starts between the loop's prediction and the time the output asked, as far
     // towards the latter as the output's pacing calls for; the loop itself goes on undisturbed.
-    const double t0 = t1_ + std::max(PhaseGain(), loopGain) * error;
+    const double gain = PhaseGain();
+    const double t0 = t1_ + std::max(gain * gain * gain * gain, loopGain) * error;
     t1_ += loopGain * error + period_;
     period_ += omega * omega * error;
 

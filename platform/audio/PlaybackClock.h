@@ -22,7 +22,9 @@ namespace audio {
 // a short one (successive deviations correlate negatively), a free-running one's is not. From the
 // two spreads it takes the gain that weighs them best (a local-level Kalman filter's steady-state
 // gain): near 0 for a steady clock, where the loop below smooths, near 1 (start where the output
-// asked) for a free-running one.
+// asked) for a free-running one. Spreads taken over a hundred periods scatter: a steady clock's
+// gain wanders up to about 0.7 under load while a free-running output's stays at 1, so the filter
+// uses the gain's fourth power, which keeps the one on its loop and the other where it asked.
 //
 // The loop: a second-order delay-locked loop on the period start times gives the rate and the
 // steady schedule, its bandwidth narrowing from kStartBandwidthHz to kBandwidthHz over the first
@@ -42,8 +44,8 @@ public:
     // Period deviations beyond this count as this much in the spreads (one stall does not make a
     // steady clock look free-running for long).
     static constexpr double kDeviationClipNs = 2e6;
-    // The spreads' exponential weight (about the last 50 periods).
-    static constexpr double kSpreadWeight = 0.02;
+    // The spreads' exponential weight (about the last 100 periods).
+    static constexpr double kSpreadWeight = 0.01;
 
     // The output asked at `nowNs` for `frames` frames starting at output frame `first`.
     void OnPeriod(std::int64_t nowNs, std::uint64_t first, std::uint32_t frames, std::uint32_t latencyFrames,
@@ -64,7 +66,8 @@ private:
     void Publish(const Published& p) noexcept;
     bool Read(Published& p) const noexcept;
 
-    // The filter's weight on where a period came against where it was predicted.
+    // The weight of where a period was asked for against where it was predicted, before the
+    // fourth power.
     double PhaseGain() const noexcept;
     // Starts the filter over at a period asked for at `now`; the spreads are kept when it is the
     // same output that stalled or burst.
