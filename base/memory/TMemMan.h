@@ -83,13 +83,15 @@ template <typename T> T* TMemMan::Alloc(unsigned long n)
 {
     static_assert(std::is_trivially_copyable_v<T>, "Alloc makes raw blocks of plain data");
     const std::uintptr_t caller = CallerOf(__builtin_return_address(0));
-    // A request for nothing still yields a distinct, releasable block.
-    void* block = std::calloc(n == 0 ? 1 : n, sizeof(T));
+    // A request for nothing still yields a distinct, releasable block. A count whose byte size does
+    // not fit in size_t fails here rather than in the C heap, the same way as a refused request.
+    std::size_t bytes = 0;
+    void* block = __builtin_mul_overflow(n, sizeof(T), &bytes) ? nullptr : std::calloc(n == 0 ? 1 : n, sizeof(T));
     if (block == nullptr) {
         ReportError("AllocErr Call(%08x)", caller);
         return nullptr;
     }
-    AddPointerList({mtBlock, block, caller, static_cast<std::size_t>(n) * sizeof(T)});
+    AddPointerList({mtBlock, block, caller, bytes});
     return static_cast<T*>(block);
 }
 

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -25,6 +29,15 @@ struct Probe : TObject {
 
 struct Part : TComponent {
     using TComponent::TComponent;
+};
+
+// Classes whose allocation is always refused, as when the heap is exhausted.
+struct Refused : TObject {
+    static void* operator new(std::size_t, const std::nothrow_t&) noexcept { return nullptr; }
+};
+struct RefusedPart : TComponent {
+    using TComponent::TComponent;
+    static void* operator new(std::size_t, const std::nothrow_t&) noexcept { return nullptr; }
 };
 
 std::string Hex(const void* p) { return Format("%08x", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p))); }
@@ -96,6 +109,32 @@ TEST_F(TMemManTest, NullReleasesDoNothing)
     man.Free(block);
     man.Delete(probe);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(TMemManTest, AFailedMakeReportsItsCallerAndRecordsNothing)
+{
+    Listen();
+    struct Case {
+        const char* report;
+        std::function<void*()> make;
+    };
+    const Case cases[] = {
+        // A byte size past size_t is refused as the heap refuses a request it cannot meet.
+        {"AllocErr", [&] { return static_cast<void*>(man.Alloc<std::uint64_t>(ULONG_MAX / 2)); }},
+        {"CreateErr", [&] { return static_cast<void*>(man.Create<Refused>()); }},
+        {"CreateVCLErr", [&] { return static_cast<void*>(man.CreateVCL<RefusedPart>()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.report);
+        errors.clear();
+        EXPECT_EQ(c.make(), nullptr);
+        EXPECT_TRUE(man.Records().empty());
+        ASSERT_EQ(errors.size(), 1u);
+        const std::string prefix = std::string(c.report) + " Call(";
+        EXPECT_EQ(errors[0].rfind(prefix, 0), 0u) << errors[0];
+        EXPECT_EQ(errors[0].size(), prefix.size() + 9) << "eight hex digits and the bracket: " << errors[0];
+        EXPECT_NE(errors[0], prefix + "00000000)") << "OnError assigned: the calling site is named";
+    }
 }
 
 TEST_F(TMemManTest, AddPtrRecordsAreAcceptedByDeleteAndFree)
