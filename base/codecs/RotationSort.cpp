@@ -3,10 +3,10 @@
 // of that word orders every distinct rotation.
 #include "base/codecs/RotationSort.h"
 
+#include "base/codecs/CommonLength.h"
+
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cstring>
 
 namespace {
 
@@ -148,22 +148,9 @@ template <typename Symbol> void SortSuffixes(const Symbol* s, std::int32_t* sa, 
     InduceS(type, sa, s, n, counts, bucket);
 }
 
-// Number of equal leading symbols of a and b, at most limit.
-int CommonLength(const std::uint8_t* a, const std::uint8_t* b, int limit)
-{
-    int i = 0;
-    for (; i + 8 <= limit; i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
-        if (x != y)
-            return i + std::countr_zero(x ^ y) / 8;
-    }
-    while (i < limit && a[i] == b[i])
-        ++i;
-    return i;
-}
+using ::CommonLength; // the byte form, next to the symbol form below
 
+// Number of equal leading symbols of a and b, at most limit.
 int CommonLength(const std::int32_t* a, const std::int32_t* b, int limit)
 {
     int i = 0;

@@ -1,6 +1,8 @@
 // The Tovanu LZ codec: hash chains, encoder and decoder.
 #include "base/codecs/TTovanu.h"
 
+#include "base/codecs/CommonLength.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -27,22 +29,6 @@ void StoreU32(unsigned char* p, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-// Number of equal leading bytes of a and b, at most limit.
-int CommonLength(const unsigned char* a, const unsigned char* b, int limit)
-{
-    int i = 0;
-    for (; i + 8 <= limit; i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
-        if (x != y)
-            return i + std::countr_zero(x ^ y) / 8;
-    }
-    while (i < limit && a[i] == b[i])
-        ++i;
-    return i;
 }
 
 // Bytes a match token takes: the token, the length bytes, the distance byte.

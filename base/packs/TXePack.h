@@ -14,6 +14,7 @@
 #include "platform/classes/Stream.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -144,7 +145,10 @@ private:
     // Copies size bytes, complemented when `invert`, and gives the CRC-16 of the bytes written
     // (crc may be null).
     bool FileCopy(TStream* target, TStream* source, int size, bool invert, unsigned short* crc);
-    bool AppendEntry(TXeFileTable record, TStream* source, bool invert);
+    // Appends an entry whose stored bytes writeStored puts at the end of the data area (from the
+    // archive position it is given) while it computes their CRC-16; false, with no entry added,
+    // when the archive is full or a write fails.
+    bool AppendEntry(TXeFileTable record, const std::function<bool(std::int64_t at, unsigned short& crc)>& writeStored);
     bool WriteClosing();
 
     bool readOnly_ = true;

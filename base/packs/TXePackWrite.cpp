@@ -93,21 +93,22 @@ bool TXePack::AddFile(const char* name, const char* sourcePath, bool keepSmaller
     return AddFile(name, sourcePath, 1, keepSmaller);
 }
 
-// Writes a record's stored bytes (from source, complemented when `invert`) at the end of the data
-// area, pads them to 16 bytes and appends the record.
-bool TXePack::AppendEntry(TXeFileTable record, TStream* source, bool invert)
+// Puts the stored bytes at the end of the data area through writeStored, pads them to 16 bytes and
+// appends the record.
+bool TXePack::AppendEntry(TXeFileTable record,
+                          const std::function<bool(std::int64_t at, unsigned short& crc)>& writeStored)
 {
     const std::uint64_t end = std::uint64_t(header_.DataSize) + Padded(record.CompSize);
     if (end > UINT32_MAX || header_.Count == INT_MAX)
         return false;
     record.Offset = header_.DataSize;
     modified_ = true; // from here on the old directory may be overwritten
-    archive_->Seek(XePackHeaderSize + std::int64_t(header_.DataSize), soBeginning);
+    const std::int64_t at = XePackHeaderSize + std::int64_t(header_.DataSize);
     unsigned short crc = 0;
-    if (!FileCopy(archive_, source, static_cast<int>(record.CompSize), invert, &crc))
-        return false;
     static constexpr unsigned char zeros[16] = {};
-    archive_->WriteBuffer(zeros, static_cast<int>(Padded(record.CompSize) - record.CompSize));
+    if (!writeStored(at, crc) ||
+        !StreamWrite(zeros, at + record.CompSize, static_cast<int>(Padded(record.CompSize) - record.CompSize)))
+        return false;
     record.CrcFlag = 1;
     record.Crc = crc;
     table_.push_back(record);
@@ -163,7 +164,12 @@ bool TXePack::AddFile(const char* name, const char* sourcePath, int method, bool
                 source->SetPosition(0);
             }
         }
-        if (!AppendEntry(record, from, record.Comp == ptInverted))
+        const bool invert = record.Comp == ptInverted;
+        const bool appended = AppendEntry(record, [&](std::int64_t at, unsigned short& crc) {
+            archive_->Seek(at, soBeginning);
+            return FileCopy(archive_, from, static_cast<int>(record.CompSize), invert, &crc);
+        });
+        if (!appended)
             throw EWriteError(Text("ファイル") + (sourcePath != nullptr ? sourcePath : "") + Text("が開けません。"));
     } catch (const std::exception& error) {
         Application().ShowException(error);
@@ -188,32 +194,20 @@ bool TXePack::AddPack(const char* name, TXePack* source, const char* sourceName)
     record.Comp = from.Comp;
     record.Time = from.Time;
     // The stored bytes through the source's entry reads, which may share this archive's stream.
-    const std::uint64_t end = std::uint64_t(header_.DataSize) + Padded(record.CompSize);
-    if (end > UINT32_MAX || header_.Count == INT_MAX)
-        return false;
-    record.Offset = header_.DataSize;
-    modified_ = true;
-    std::vector<unsigned char> piece(EntryPiece);
-    unsigned short crc = 0xFFFF;
-    std::int64_t at = XePackHeaderSize + std::int64_t(header_.DataSize);
-    for (std::uint32_t done = 0; done < record.CompSize;) {
-        const int n = static_cast<int>(std::min<std::uint32_t>(EntryPiece, record.CompSize - done));
-        if (source->Xefread(piece.data(), static_cast<unsigned>(n), 1, entry.get()) != 1 || !StreamWrite(piece.data(), at, n))
-            return false;
-        crc = crc_.UpDateCrc(crc, piece.data(), n);
-        done += static_cast<std::uint32_t>(n);
-        at += n;
-    }
-    static constexpr unsigned char zeros[16] = {};
-    if (!StreamWrite(zeros, at, static_cast<int>(Padded(record.CompSize) - record.CompSize)))
-        return false;
-    record.CrcFlag = 1;
-    record.Crc = crc;
-    table_.push_back(record);
-    lowerNames_.push_back(PackLowerCase(FullName(record)));
-    header_.DataSize = static_cast<std::uint32_t>(end);
-    ++header_.Count;
-    return true;
+    return AppendEntry(record, [&](std::int64_t at, unsigned short& crc) {
+        std::vector<unsigned char> piece(EntryPiece);
+        crc = 0xFFFF;
+        for (std::uint32_t done = 0; done < record.CompSize;) {
+            const int n = static_cast<int>(std::min<std::uint32_t>(EntryPiece, record.CompSize - done));
+            if (source->Xefread(piece.data(), static_cast<unsigned>(n), 1, entry.get()) != 1 ||
+                !StreamWrite(piece.data(), at, n))
+                return false;
+            crc = crc_.UpDateCrc(crc, piece.data(), n);
+            done += static_cast<std::uint32_t>(n);
+            at += n;
+        }
+        return true;
+    });
 }
 
 bool TXePack::DelFile(const char* name)
