@@ -38,3 +38,44 @@ private:
     std::unique_ptr<DeviceContext> dc_;
     DibSection* oldObject_ = nullptr;
 };
+
+// The storage of a DIB bitmap: its row order, its section and the one device context over it.
+// The bitmap keeps its own Bits and Pitch; Replace hands it those of each new section.
+class DibStore {
+public:
+    TDIBDirection Direction() const { return direction_; }
+    void SetDirection(TDIBDirection direction) { direction_ = direction; }
+    bool TopDown() const { return direction_ == ddTopDown; }
+    DibSection* Handle() const { return section_.get(); }
+
+    // Makes a w x h section with bitmap.CreateDIB and puts it in place of the old one, selected into
+    // an outstanding context; bits and pitch become the new section's. False, with everything as it
+    // was, when the section cannot be made.
+    template <typename Bitmap> bool Replace(const Bitmap& bitmap, int w, int h, std::uint8_t*& bits, int& pitch)
+    {
+        int newPitch = 0;
+        void* newBits = nullptr;
+        std::unique_ptr<DibSection> section;
+        if (!bitmap.CreateDIB(w, h, &newPitch, &newBits, &section))
+            return false;
+        context_.Reselect(section.get());
+        section_ = std::move(section);
+        bits = static_cast<std::uint8_t*>(newBits);
+        pitch = newPitch;
+        return true;
+    }
+    // Closes an outstanding context and drops the section.
+    void Drop()
+    {
+        context_.Close();
+        section_.reset();
+    }
+    // The context over the section, as DibContext::Get; false without a section.
+    bool GetDC(void** dc) { return section_ && context_.Get(section_.get(), dc); }
+    bool ReleaseDC(void* dc) { return context_.Release(dc); }
+
+private:
+    TDIBDirection direction_ = ddBottomUp;
+    std::unique_ptr<DibSection> section_;
+    DibContext context_;
+};

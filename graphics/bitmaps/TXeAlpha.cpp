@@ -17,15 +17,19 @@
 
 namespace {
 
-// A block of w x h values, or null when the size does not fit or there is no memory.
-std::unique_ptr<std::uint8_t[]> AllocateValues(int w, int h)
+// Puts a block of w x h values (not cleared) in place of `storage`, with its bits and pitch; false,
+// with nothing changed, when there is no memory.
+bool InstallValues(int w, int h, std::unique_ptr<std::uint8_t[]>& storage, std::uint8_t*& bits, int& pitch)
 {
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     try {
-        return std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+        storage = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        return false;
     }
+    bits = storage.get();
+    pitch = w;
+    return true;
 }
 
 // A block that moves with the clipping of the rectangle it lands on.
@@ -54,12 +58,8 @@ bool TXeAlpha::Create()
 {
     if (FCreated || FWidth <= 0 || FHeight <= 0)
         return false;
-    auto block = AllocateValues(FWidth, FHeight);
-    if (!block)
+    if (!InstallValues(FWidth, FHeight, FStorage, FBits, FPitch))
         return false;
-    storage_ = std::move(block);
-    FBits = storage_.get();
-    FPitch = FWidth;
     FCreated = true;
     Cls();
     return true;
@@ -67,20 +67,13 @@ bool TXeAlpha::Create()
 
 void TXeAlpha::Release()
 {
-    ReleaseStorage([&] { storage_.reset(); });
+    ReleaseStorage([&] { FStorage.reset(); });
 }
 
 bool TXeAlpha::Resize(int w, int h)
 {
-    const bool resized = ResizeStorage(w, h, [&](int width, int height) {
-        auto block = AllocateValues(width, height);
-        if (!block)
-            return false;
-        storage_ = std::move(block);
-        FBits = storage_.get();
-        FPitch = width;
-        return true;
-    });
+    const bool resized = ResizeStorage(
+        w, h, [&](int width, int height) { return InstallValues(width, height, FStorage, FBits, FPitch); });
     if (resized && FCreated)
         Cls();
     return resized;

@@ -140,7 +140,7 @@ private:
     // Clips the block as PutAlphaPitch does and runs the level kernel on every row.
     bool LevelRows(int x, int y, int w, int h, const std::uint8_t* src, int srcPitch, int value, TAlphaLevelRow* kernel);
 
-    std::unique_ptr<std::uint8_t[]> storage_;
+    std::unique_ptr<std::uint8_t[]> FStorage;
 };
 
 // Combines the alpha of two layers cross-faded at level (0 = only `from`, 128 = only `to`): dst at

@@ -29,63 +29,45 @@ TXeAlphaDib::~TXeAlphaDib()
 void TXeAlphaDib::SetDirection(TDIBDirection direction)
 {
     if (!FCreated)
-        FDirection = direction;
+        FDib.SetDirection(direction);
 }
 
 std::span<const std::uint32_t> TXeAlphaDib::Palette() const
 {
-    return FHandle ? FHandle->Colours() : std::span<const std::uint32_t>();
+    return FDib.Handle() ? FDib.Handle()->Colours() : std::span<const std::uint32_t>();
 }
 
 bool TXeAlphaDib::CreateDIB(int w, int h, int* pitch, void** bits, std::unique_ptr<DibSection>* handle) const
 {
-    return MakeDibSection(8, w, h, FDirection == ddTopDown, {}, GreyTable(), pitch, bits, handle);
+    return MakeDibSection(8, w, h, FDib.TopDown(), {}, GreyTable(), pitch, bits, handle);
 }
 
 bool TXeAlphaDib::Create()
 {
     if (FCreated || FWidth <= 0 || FHeight <= 0)
         return false;
-    int pitch = 0;
-    void* bits = nullptr;
-    if (!CreateDIB(FWidth, FHeight, &pitch, &bits, &FHandle))
+    if (!FDib.Replace(*this, FWidth, FHeight, FBits, FPitch))
         return false;
-    FBits = static_cast<std::uint8_t*>(bits);
-    FPitch = pitch;
     FCreated = true;
     return true;
 }
 
 void TXeAlphaDib::Release()
 {
-    ReleaseStorage([&] {
-        FDC.Close();
-        FHandle.reset();
-    });
+    ReleaseStorage([&] { FDib.Drop(); });
 }
 
 bool TXeAlphaDib::Resize(int w, int h)
 {
-    return ResizeStorage(w, h, [&](int width, int height) {
-        int pitch = 0;
-        void* bits = nullptr;
-        std::unique_ptr<DibSection> handle;
-        if (!CreateDIB(width, height, &pitch, &bits, &handle))
-            return false;
-        FDC.Reselect(handle.get());
-        FHandle = std::move(handle);
-        FBits = static_cast<std::uint8_t*>(bits);
-        FPitch = pitch;
-        return true;
-    });
+    return ResizeStorage(w, h, [&](int width, int height) { return FDib.Replace(*this, width, height, FBits, FPitch); });
 }
 
 bool TXeAlphaDib::GetDC(void** dc)
 {
-    return FCreated && FDC.Get(FHandle.get(), dc);
+    return FCreated && FDib.GetDC(dc);
 }
 
 bool TXeAlphaDib::ReleaseDC(void* dc)
 {
-    return FDC.Release(dc);
+    return FDib.ReleaseDC(dc);
 }

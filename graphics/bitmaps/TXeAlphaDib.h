@@ -16,10 +16,10 @@ public:
     explicit TXeAlphaDib(TComponent* owner);
     ~TXeAlphaDib() override;
 
-    TDIBDirection Direction() const { return FDirection; }
+    TDIBDirection Direction() const { return FDib.Direction(); }
     // Stored only while not created.
     void SetDirection(TDIBDirection direction);
-    DibSection* Handle() const { return FHandle.get(); }
+    DibSection* Handle() const { return FDib.Handle(); }
     // The 256 grey colours the section is shown with (0x00RRGGBB); empty while not created.
     std::span<const std::uint32_t> Palette() const;
 
@@ -34,7 +34,5 @@ public:
     bool ReleaseDC(void* dc) override;
 
 private:
-    TDIBDirection FDirection = ddBottomUp;
-    std::unique_ptr<DibSection> FHandle;
-    DibContext FDC;
+    DibStore FDib;
 };

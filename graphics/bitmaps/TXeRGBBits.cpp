@@ -28,14 +28,23 @@ bool StorageSize(int depth, int w, int h, std::size_t& bytes, int& pitch)
            total <= static_cast<std::size_t>(PTRDIFF_MAX) && (bytes = total, true);
 }
 
-// A zeroed block, or null without memory.
-std::unique_ptr<std::uint8_t[]> AllocateZeroed(std::size_t bytes)
+// Puts a zeroed packed block of depth x w x h bytes in place of `storage`, with its bits and pitch;
+// false, with nothing changed, when it does not fit or there is no memory.
+bool InstallStorage(int depth, int w, int h, std::unique_ptr<std::uint8_t[]>& storage, std::uint8_t*& bits,
+                    int& pitch)
 {
+    std::size_t bytes = 0;
+    int rowPitch = 0;
+    if (!StorageSize(depth, w, h, bytes, rowPitch))
+        return false;
     try {
-        return std::make_unique<std::uint8_t[]>(bytes);
+        storage = std::make_unique<std::uint8_t[]>(bytes);
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        return false;
     }
+    bits = storage.get();
+    pitch = rowPitch;
+    return true;
 }
 
 }  // namespace
@@ -94,16 +103,8 @@ bool TXeRGBBits::Create()
     if (FWidth <= 0 || FHeight <= 0 || FBitDepth < bd8 || FBitDepth > bd32 || FPixFormat < pf16_565 ||
         FPixFormat > pf32_8888)
         return false;
-    std::size_t bytes = 0;
-    int pitch = 0;
-    if (!StorageSize(FBitDepth, FWidth, FHeight, bytes, pitch))
+    if (!SetProcs() || !InstallStorage(FBitDepth, FWidth, FHeight, FStorage, FBits, FPitch))
         return false;
-    auto block = AllocateZeroed(bytes);
-    if (!block || !SetProcs())
-        return false;
-    storage_ = std::move(block);
-    FBits = storage_.get();
-    FPitch = pitch;
     ResetState();
     FCreated = true;
     return true;
@@ -111,23 +112,13 @@ bool TXeRGBBits::Create()
 
 void TXeRGBBits::Release()
 {
-    ReleaseStorage([&] { storage_.reset(); });
+    ReleaseStorage([&] { FStorage.reset(); });
 }
 
 bool TXeRGBBits::Resize(int w, int h)
 {
     return ResizeStorage(w, h, [&](int width, int height) {
-        std::size_t bytes = 0;
-        int pitch = 0;
-        if (!StorageSize(FBitDepth, width, height, bytes, pitch))
-            return false;
-        auto block = AllocateZeroed(bytes);
-        if (!block)
-            return false;
-        storage_ = std::move(block);
-        FBits = storage_.get();
-        FPitch = pitch;
-        return true;
+        return InstallStorage(FBitDepth, width, height, FStorage, FBits, FPitch);
     });
 }
 

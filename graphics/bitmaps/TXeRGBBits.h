@@ -299,7 +299,7 @@ private:
     bool AlphaMapBlend(int x, int y, int w, int h, const void* srcA, int srcAPitch, const void* srcB, int srcBPitch,
                        TPixFormat srcFormat, const std::uint8_t* alpha, int alphaPitch, bool doubleAlpha);
 
-    std::unique_ptr<std::uint8_t[]> storage_;
+    std::unique_ptr<std::uint8_t[]> FStorage;
 };
 
 template <typename Free> void TXeRGBBits::ReleaseStorage(Free&& free)

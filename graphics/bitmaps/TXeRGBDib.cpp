@@ -11,7 +11,7 @@ TXeRGBDib::~TXeRGBDib()
 void TXeRGBDib::SetDirection(TDIBDirection direction)
 {
     if (!FCreated)
-        FDirection = direction;
+        FDib.SetDirection(direction);
 }
 
 void TXeRGBDib::SetBitDepth(TBitDepth depth)
@@ -28,7 +28,7 @@ void TXeRGBDib::SetPixFormat(TPixFormat format)
 
 bool TXeRGBDib::CreateDIB(int w, int h, int* pitch, void** bits, std::unique_ptr<DibSection>* handle) const
 {
-    return MakeDibSection(8 * FBitDepth, w, h, FDirection == ddTopDown, DibMasksOf(FPixFormat), {}, pitch, bits, handle);
+    return MakeDibSection(8 * FBitDepth, w, h, FDib.TopDown(), DibMasksOf(FPixFormat), {}, pitch, bits, handle);
 }
 
 bool TXeRGBDib::Create()
@@ -38,14 +38,8 @@ bool TXeRGBDib::Create()
     if (FWidth <= 0 || FHeight <= 0 || FBitDepth < bd16 || FBitDepth > bd32 || FPixFormat < pf16_565 ||
         FPixFormat > pf32_8888)
         return false;
-    int pitch = 0;
-    void* bits = nullptr;
-    std::unique_ptr<DibSection> handle;
-    if (!CreateDIB(FWidth, FHeight, &pitch, &bits, &handle) || !SetProcs())
+    if (!SetProcs() || !FDib.Replace(*this, FWidth, FHeight, FBits, FPitch))
         return false;
-    FHandle = std::move(handle);
-    FBits = static_cast<std::uint8_t*>(bits);
-    FPitch = pitch;
     ResetState();
     FCreated = true;
     return true;
@@ -53,34 +47,20 @@ bool TXeRGBDib::Create()
 
 void TXeRGBDib::Release()
 {
-    ReleaseStorage([&] {
-        FDC.Close();
-        FHandle.reset();
-    });
+    ReleaseStorage([&] { FDib.Drop(); });
 }
 
 bool TXeRGBDib::Resize(int w, int h)
 {
-    return ResizeStorage(w, h, [&](int width, int height) {
-        int pitch = 0;
-        void* bits = nullptr;
-        std::unique_ptr<DibSection> handle;
-        if (!CreateDIB(width, height, &pitch, &bits, &handle))
-            return false;
-        FDC.Reselect(handle.get());
-        FHandle = std::move(handle);
-        FBits = static_cast<std::uint8_t*>(bits);
-        FPitch = pitch;
-        return true;
-    });
+    return ResizeStorage(w, h, [&](int width, int height) { return FDib.Replace(*this, width, height, FBits, FPitch); });
 }
 
 bool TXeRGBDib::GetDC(void** dc)
 {
-    return FCreated && FDC.Get(FHandle.get(), dc);
+    return FCreated && FDib.GetDC(dc);
 }
 
 bool TXeRGBDib::ReleaseDC(void* dc)
 {
-    return FDC.Release(dc);
+    return FDib.ReleaseDC(dc);
 }

@@ -18,11 +18,11 @@ public:
     explicit TXeRGBDib(TComponent* owner);
     ~TXeRGBDib() override;
 
-    TDIBDirection Direction() const { return FDirection; }
+    TDIBDirection Direction() const { return FDib.Direction(); }
     // Stored only while not created.
     void SetDirection(TDIBDirection direction);
     // The section, null while not created.
-    DibSection* Handle() const { return FHandle.get(); }
+    DibSection* Handle() const { return FDib.Handle(); }
 
     // bdNone and bd8 are ignored, as is pfNone; the others as in TXeRGBBits.
     void SetBitDepth(TBitDepth depth) override;
@@ -43,7 +43,5 @@ public:
     bool ReleaseDC(void* dc) override;
 
 private:
-    TDIBDirection FDirection = ddBottomUp;
-    std::unique_ptr<DibSection> FHandle;
-    DibContext FDC;
+    DibStore FDib;
 };
