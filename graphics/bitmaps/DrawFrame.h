@@ -42,6 +42,9 @@ private:
     bool all_ = false;
 };
 
+inline bool Usable(const TXeRGBBits* src) { return src != nullptr && src->Created(); }
+inline bool Usable(const TXeAlpha* map) { return map != nullptr && map->Created(); }
+
 // The pixel (sx, sy) of a locked bitmap, and the value (sx, sy) of an alpha map.
 inline const std::uint8_t* SourcePixel(const TXeRGBBits& src, int sx, int sy)
 {
@@ -81,4 +84,17 @@ bool DrawFromSources(TXeRGBBits& dst, const TDrawArea& area, std::initializer_li
     } catch (const Exception&) {
         return false;
     }
+}
+
+// The frame of an operation that reads one source from (sx, sy): the rectangle is cut to the
+// source, nothing is drawn (true) when none of it is left, and else draw(area, first source pixel)
+// runs inside DrawFromSources.
+template <typename Primitive>
+bool DrawFromSource(TXeRGBBits& dst, int x, int y, int w, int h, TXeRGBBits& src, int sx, int sy, Primitive&& draw)
+{
+    TDrawArea area(x, y, w, h);
+    area.CutSource(sx, sy, src.Width(), src.Height());
+    if (!area.Apply())
+        return true;
+    return DrawFromSources(dst, area, {&src}, [&] { return draw(area, SourcePixel(src, area.SX(0), area.SY(0))); });
 }

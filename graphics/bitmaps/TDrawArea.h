@@ -20,6 +20,14 @@ public:
         return count_++;
     }
 
+    // Adds a source at (sx, sy) and cuts the rectangle to its width x height; returns its number.
+    int CutSource(int sx, int sy, int width, int height)
+    {
+        const int source = AddSource(sx, sy);
+        Cut(source, width, height);
+        return source;
+    }
+
     // Raises each cut by how far the rectangle of `source` reaches past (0, 0, width, height).
     void Cut(int source, int width, int height)
     {

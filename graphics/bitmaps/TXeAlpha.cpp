@@ -179,8 +179,7 @@ namespace {
 bool ClipToMap(int& x, int& y, int& w, int& h, int width, int height, std::initializer_list<TByteBlock*> blocks)
 {
     TDrawArea area(x, y, w, h);
-    const int self = area.AddSource(x, y);
-    area.Cut(self, width, height);
+    area.CutSource(x, y, width, height);
     if (!area.Apply())
         return false;
     for (TByteBlock* b : blocks)
@@ -262,10 +261,8 @@ bool TXeAlpha::AlphaBlend(int x, int y, const TXeAlpha* src1, int sx1, int sy1, 
     if (level < 0 || level > 128 || !src1 || !src1->Created() || !src2 || !src2->Created())
         return false;
     TDrawArea area(x, y, w, h);
-    const int first = area.AddSource(sx1, sy1);
-    const int second = area.AddSource(sx2, sy2);
-    area.Cut(first, src1->Width(), src1->Height());
-    area.Cut(second, src2->Width(), src2->Height());
+    const int first = area.CutSource(sx1, sy1, src1->Width(), src1->Height());
+    const int second = area.CutSource(sx2, sy2, src2->Width(), src2->Height());
     if (!area.Apply())
         return true;
     return XeAlphaBlend(area.X(), area.Y(), area.W(), area.H(), src1->ValueAt(area.SX(first), area.SY(first)),

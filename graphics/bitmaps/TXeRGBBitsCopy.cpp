@@ -5,11 +5,6 @@
 
 namespace {
 
-bool Usable(const TXeRGBBits* src)
-{
-    return src && src->Created();
-}
-
 // The inside rule: the source rectangle must lie wholly inside the source; a rectangle without
 // pixels draws and records nothing. `put` runs the pattern primitive on the source pixel (sx, sy).
 template <typename Put>
@@ -38,7 +33,7 @@ bool TXeRGBBits::ClipDraw(int x, int y, TXeRGBBits* src, int sx, int sy, int w, 
     if (!Usable(src) || !ChkFormatCompatible(src->PixFormat(), FPixFormat) || FReverse)
         return false;
     TDrawArea area(x, y, w, h);
-    area.Cut(area.AddSource(sx, sy), src->Width(), src->Height());
+    area.CutSource(sx, sy, src->Width(), src->Height());
     if (!area.Apply())
         return true;
     return Draw(area.X(), area.Y(), src, area.SX(0), area.SY(0), area.W(), area.H());
@@ -70,13 +65,8 @@ bool TXeRGBBits::ConvertCopy(int x, int y, TXeRGBBits* src, int sx, int sy, int 
 {
     if (!FCreated || !Usable(src))
         return false;
-    TDrawArea area(x, y, w, h);
-    area.Cut(area.AddSource(sx, sy), src->Width(), src->Height());
-    if (!area.Apply())
-        return true;
-    return DrawFromSources(*this, area, {src}, [&] {
-        return XeConvert(area.X(), area.Y(), area.W(), area.H(), SourcePixel(*src, area.SX(0), area.SY(0)),
-                         src->PixFormat(), src->Pitch());
+    return DrawFromSource(*this, x, y, w, h, *src, sx, sy, [&](const TDrawArea& area, const std::uint8_t* pixel) {
+        return XeConvert(area.X(), area.Y(), area.W(), area.H(), pixel, src->PixFormat(), src->Pitch());
     });
 }
 

@@ -5,16 +5,6 @@
 
 namespace {
 
-bool Usable(const TXeRGBBits* src)
-{
-    return src && src->Created();
-}
-
-bool Usable(const TXeAlpha* mask)
-{
-    return mask && mask->Created();
-}
-
 bool Compatible(const TXeRGBBits& dst, const TXeRGBBits* src)
 {
     return Usable(src) && ChkFormatCompatible(src->PixFormat(), dst.PixFormat());
@@ -34,10 +24,8 @@ bool TXeRGBBits::AlphaBlend(int x, int y, TXeRGBBits* src1, int sx1, int sy1, TX
     if (level < 0 || level > 128 || !Compatible(*this, src1) || !Compatible(*this, src2))
         return false;
     TDrawArea area(x, y, w, h);
-    const int first = area.AddSource(sx1, sy1);
-    const int second = area.AddSource(sx2, sy2);
-    area.Cut(first, src1->Width(), src1->Height());
-    area.Cut(second, src2->Width(), src2->Height());
+    const int first = area.CutSource(sx1, sy1, src1->Width(), src1->Height());
+    const int second = area.CutSource(sx2, sy2, src2->Width(), src2->Height());
     if (!area.Apply())
         return true;
     return DrawFromSources(*this, area, {src1, src2}, [&] {
@@ -64,13 +52,8 @@ bool Saturate(TXeRGBBits& dst, TSaturateMember op, int x, int y, TXeRGBBits* src
 {
     if (!dst.Created() || !Compatible(dst, src))
         return false;
-    TDrawArea area(x, y, w, h);
-    area.Cut(area.AddSource(sx, sy), src->Width(), src->Height());
-    if (!area.Apply())
-        return true;
-    return DrawFromSources(dst, area, {src}, [&] {
-        return (dst.*op)(area.X(), area.Y(), area.W(), area.H(), SourcePixel(*src, area.SX(0), area.SY(0)),
-                         src->Pitch());
+    return DrawFromSource(dst, x, y, w, h, *src, sx, sy, [&](const TDrawArea& area, const std::uint8_t* pixel) {
+        return (dst.*op)(area.X(), area.Y(), area.W(), area.H(), pixel, src->Pitch());
     });
 }
 
@@ -116,13 +99,8 @@ bool TXeRGBBits::DrawAlphaMask(int x, int y, TXeRGBBits* src, int sx, int sy, in
 {
     if (!FCreated || !Usable(src))
         return false;
-    TDrawArea area(x, y, w, h);
-    area.Cut(area.AddSource(sx, sy), src->Width(), src->Height());
-    if (!area.Apply())
-        return true;
-    return DrawFromSources(*this, area, {src}, [&] {
-        return XeAlphaMask(area.X(), area.Y(), area.W(), area.H(), SourcePixel(*src, area.SX(0), area.SY(0)),
-                           src->Pitch(), src->PixFormat());
+    return DrawFromSource(*this, x, y, w, h, *src, sx, sy, [&](const TDrawArea& area, const std::uint8_t* pixel) {
+        return XeAlphaMask(area.X(), area.Y(), area.W(), area.H(), pixel, src->Pitch(), src->PixFormat());
     });
 }
 
@@ -135,9 +113,8 @@ bool TXeRGBBits::DrawAlphaMask(int x, int y, TXeRGBBits* src1, int sx1, int sy1,
     if (PixFormatBytes(src1->PixFormat()) != PixFormatBytes(src2->PixFormat()))
         return false;
     TDrawArea area(x, y, w, h);
-    const int first = area.AddSource(sx1, sy1);
+    const int first = area.CutSource(sx1, sy1, src1->Width(), src1->Height());
     const int second = area.AddSource(sx2, sy2);
-    area.Cut(first, src1->Width(), src1->Height());
     if (!area.Apply())
         return true;
     area.Cut(second, src2->Width(), src2->Height());

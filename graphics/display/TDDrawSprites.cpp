@@ -20,25 +20,31 @@ bool InRange(int value, int count)
     return value >= 0 && value < count;
 }
 
-// Clips a pattern drawn at (x, y) to a w x h destination, moving the source corner with it;
-// false when nothing is left.
-bool ClipToDest(int& x, int& y, int& sx, int& sy, int& w, int& h, int destWidth, int destHeight)
+// The part of a pattern's source block that lands on the destination.
+struct TPatternBlock {
+    int sx, sy, w, h;
+};
+
+// Clips pattern p drawn at (x, y) to a destWidth x destHeight destination, moving (x, y) and the
+// source corner with it; false when nothing is left.
+bool ClipToDest(const TSpPattern& p, int& x, int& y, int destWidth, int destHeight, TPatternBlock& b)
 {
+    b = {p.X, p.Y, p.Width, p.Height};
     if (x < 0) {
-        sx -= x;
-        w += x;
+        b.sx -= x;
+        b.w += x;
         x = 0;
     }
-    if (x + w > destWidth)
-        w = destWidth - x;
+    if (x + b.w > destWidth)
+        b.w = destWidth - x;
     if (y < 0) {
-        sy -= y;
-        h += y;
+        b.sy -= y;
+        b.h += y;
         y = 0;
     }
-    if (y + h > destHeight)
-        h = destHeight - y;
-    return w > 0 && h > 0;
+    if (y + b.h > destHeight)
+        b.h = destHeight - y;
+    return b.w > 0 && b.h > 0;
 }
 
 // The used sprites in drawing order: priority 15 first, and within a priority the higher index
@@ -297,21 +303,16 @@ bool TDDraw::SpritePatternWrite(TDSurface* dest, int pattern, int x, int y)
     if (!FEnabled || dest == nullptr || !InRange(pattern, kSpPatternCount))
         return false;
     const TSpPattern* p = UsedPattern(pattern);
-    if (p == nullptr)
-        return true;
-    int sx = p->X;
-    int sy = p->Y;
-    int w = p->Width;
-    int h = p->Height;
-    if (!ClipToDest(x, y, sx, sy, w, h, dest->Width(), dest->Height()))
+    TPatternBlock b;
+    if (p == nullptr || !ClipToDest(*p, x, y, dest->Width(), dest->Height(), b))
         return true;
     TDSurface* page = InRange(p->Page, FSpritePage) ? FSpSurface[static_cast<std::size_t>(p->Page)] : nullptr;
     if (page == nullptr || page->Surface() == nullptr || dest->Surface() == nullptr)
         return false;
     const std::uint32_t key = page->TXeRGBtoPixel(p->Key);
     page->Surface()->SetColorKey(key, key);
-    const video::Rect from{sx, sy, sx + w, sy + h};
-    const video::Rect to{x, y, x + w, y + h};
+    const video::Rect from{b.sx, b.sy, b.sx + b.w, b.sy + b.h};
+    const video::Rect to{x, y, x + b.w, y + b.h};
     dest->Surface()->Blt(&to, page->Surface().get(), &from, video::kBltKeySrc | video::kBltAsync);
     return true;
 }
@@ -321,16 +322,11 @@ bool TDDraw::SpritePatternWrite(TXeRGBBits* dest, TXeRGBBits** pages, int patter
     if (!FEnabled || dest == nullptr || pages == nullptr || !InRange(pattern, kSpPatternCount))
         return false;
     const TSpPattern* p = UsedPattern(pattern);
-    if (p == nullptr)
-        return true;
-    int sx = p->X;
-    int sy = p->Y;
-    int w = p->Width;
-    int h = p->Height;
-    if (!ClipToDest(x, y, sx, sy, w, h, dest->Width(), dest->Height()))
+    TPatternBlock b;
+    if (p == nullptr || !ClipToDest(*p, x, y, dest->Width(), dest->Height(), b))
         return true;
     TXeRGBBits* page = pages[p->Page];
-    return page != nullptr && dest->DrawKey(x, y, page, sx, sy, w, h, p->Key);
+    return page != nullptr && dest->DrawKey(x, y, page, b.sx, b.sy, b.w, b.h, p->Key);
 }
 
 bool TDDraw::SpriteDraw(TXeRGBBits* dest, TXeRGBBits** pages)

@@ -305,6 +305,9 @@ private:
     // that something below them is dirty, so that collecting and clearing skip clean subtrees.
     void AddModified(const TXeRect& r);
     void MarkDirtyUp();
+    // Flags r here and in the children it overlaps but `except`, then tells OnChange; false when
+    // this panel is not created or hidden, or when a handler deleted it meanwhile.
+    bool FlagHereAndBelow(const TXeRGBPanel* except, const TXeRect& r);
     bool Dirty() const { return FDirtyBelow || !FModifiedSet.IsRectEmpty(); }
 
     // Painting steps (TXeRGBPanelPaint.cpp).

@@ -24,16 +24,21 @@ void TXeRGBPanel::MarkDirtyUp()
         p->FDirtyBelow = true;
 }
 
-void TXeRGBPanel::SetModifyRect(const TXeRect& r)
+bool TXeRGBPanel::FlagHereAndBelow(const TXeRGBPanel* except, const TXeRect& r)
 {
     if (!FCreated || !FVisible)
-        return;
+        return false;
     AddModified(r);
     const TGuard self(this);
-    SetModifyToChild(nullptr, r);
+    SetModifyToChild(except, r);
     if (!self.Gone())
         CallOnChange();
-    if (!self.Gone())
+    return !self.Gone();
+}
+
+void TXeRGBPanel::SetModifyRect(const TXeRect& r)
+{
+    if (FlagHereAndBelow(nullptr, r))
         SetModifyToParent(r);
 }
 
@@ -58,14 +63,7 @@ void TXeRGBPanel::SetModifyToParent()
 
 void TXeRGBPanel::SetModifyFromChild(TXeRGBPanel* child, const TXeRect& r)
 {
-    if (!FCreated || !FVisible)
-        return;
-    AddModified(r);
-    const TGuard self(this);
-    SetModifyToChild(child, r);
-    if (!self.Gone())
-        CallOnChange();
-    if (!self.Gone())
+    if (FlagHereAndBelow(child, r))
         SetModifyToParent(r);
 }
 
@@ -88,13 +86,7 @@ void TXeRGBPanel::SetModifyToChild(const TXeRGBPanel* except)
 
 void TXeRGBPanel::SetModifyFromParent(const TXeRect& r)
 {
-    if (!FCreated || !FVisible)
-        return;
-    AddModified(r);
-    const TGuard self(this);
-    SetModifyToChild(nullptr, r);
-    if (!self.Gone())
-        CallOnChange();
+    FlagHereAndBelow(nullptr, r);
 }
 
 void TXeRGBPanel::ClrModify()
