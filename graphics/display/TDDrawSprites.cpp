@@ -6,6 +6,8 @@
 // surface before the sprites are drawn again.
 #include "graphics/display/TDDraw.h"
 
+#include "platform/classes/Application.h"
+
 #include <algorithm>
 #include <exception>
 #include <cstdint>
@@ -340,7 +342,9 @@ bool TDDraw::SpriteDraw(TXeRGBBits* dest, TXeRGBBits** pages)
             const TSpSprite& s = (*FSpriteTable)[static_cast<std::size_t>(i)];
             SpritePatternWrite(dest, pages, s.Pattern, s.X, s.Y);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        // The rest of the sprites are skipped; the error still reaches the application.
+        Application().HandleException(this, error);
     }
     dest->Unlock();
     return true;

@@ -506,7 +506,9 @@ void TXeRGBPanel::AllRelease()
     while (TXeRGBPanel* child = walk.Next()) {
         try {
             child->AllRelease();
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            // The other children are released all the same; the error still reaches the application.
+            Application().HandleException(this, error);
         }
     }
     if (walk.Gone())

@@ -2,6 +2,12 @@
 // rectangles that keep the presented frames free of stale sprites.
 #include "tests/graphics/DisplayTestSupport.h"
 
+#include "support/ScopedState.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 namespace {
 
 using namespace DirectX;
@@ -363,6 +369,14 @@ TEST_F(TDDrawSpritePictures, SoftwareSpritesIntoABitmap)
 
     TXeRGBBits notCreated(nullptr);
     EXPECT_TRUE(display->SpriteDraw(&notCreated, pages)) << "a bitmap that cannot be locked gets nothing";
+
+    // A change handler that fails stops the drawing; the error reaches the application once.
+    const TestSupport::CapturedApplication application;
+    dest.OnChange = [](TObject*) { throw std::runtime_error("change failed"); };
+    EXPECT_TRUE(display->SpriteDraw(&dest, pages));
+    EXPECT_EQ(application.shown, (std::vector<std::string>{"change failed"}));
+    EXPECT_FALSE(dest.Locked()) << "unlocked after the failure";
+    dest.OnChange = nullptr;
 }
 
 } // namespace

@@ -217,6 +217,19 @@ TEST(TXeRGBPanel, AllCreateGoesOnPastAFailingChild)
         EXPECT_FALSE(p->Created());
 }
 
+TEST(TXeRGBPanel, AllReleaseReportsAFailingChildAndGoesOn)
+{
+    const TestSupport::CapturedApplication application;
+    TTree t;
+    ASSERT_TRUE(t.root->AllCreate());
+    t.a->OnRelease = [](TObject*) { throw std::runtime_error("release failed"); };
+    t.root->AllRelease();
+    t.a->OnRelease = nullptr;
+    EXPECT_EQ(application.shown, (std::vector<std::string>{"release failed"}));
+    for (TXeRGBPanel* p : {t.root, t.a1, t.b, t.c})
+        EXPECT_FALSE(p->Created());
+}
+
 TEST(TXeRGBPanel, TheTopmostShownChildIsActive)
 {
     Log log; // outlives the tree, whose teardown still fires events
