@@ -41,10 +41,21 @@ MoviePlayer::~MoviePlayer()
 
 void MoviePlayer::DropAudio()
 {
-    if (worker_.joinable() || !hasAudio_)
+    if (!hasAudio_)
         return;
-    hasAudio_ = false;
-    codec_->DropAudio();
+    if (!worker_.joinable()) {
+        hasAudio_ = false;
+        codec_->DropAudio();
+        return;
+    }
+    {
+        std::lock_guard guard(lock_);
+        hasAudio_ = false;
+        dropCodecAudio_ = true;
+        std::vector<std::uint8_t>().swap(pcm_);
+        pcmRead_ = 0;
+    }
+    changed_.notify_all();
 }
 
 void MoviePlayer::Start(std::int64_t ms)
@@ -67,6 +78,13 @@ void MoviePlayer::Run()
 
 bool MoviePlayer::Step(std::unique_lock<std::mutex>& lock)
 {
+    if (dropCodecAudio_) {
+        dropCodecAudio_ = false;
+        lock.unlock();
+        codec_->DropAudio();
+        lock.lock();
+        return true;
+    }
     const bool frameRoom = frames_.size() < kQueuedFrames;
     const bool pendingVideo = codec_->HasPendingVideo();
     const bool decodeVideo = frameRoom && pendingVideo;
@@ -169,6 +187,12 @@ std::size_t MoviePlayer::QueuedFrames() const
 {
     std::lock_guard guard(lock_);
     return frames_.size();
+}
+
+std::size_t MoviePlayer::QueuedAudioBytes() const
+{
+    std::lock_guard guard(lock_);
+    return pcm_.size() - pcmRead_;
 }
 
 std::int64_t MoviePlayer::LastFrameEndMs() const

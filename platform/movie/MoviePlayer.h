@@ -6,6 +6,8 @@
 // the caller's clock, TakeFrame for the picture due and ReadAudio (from the sound layer's refill
 // thread) for the sound. The caller owns the clock: the position of the sound now audible when
 // the movie has sound, a wall clock when it has none. The end: VideoEnded and AudioEnded.
+// Sound that stops being read (its device went away) must be dropped with DropAudio: pictures
+// read on past it bring its packets along, and nothing else bounds what is kept of it then.
 //
 // Threads: Open, DropAudio, Start, WaitFirstFrame, TakeFrame and the queries on one control
 // thread; ReadAudio on one other thread (or the same). The worker alone calls the codec. lock_
@@ -49,7 +51,8 @@ public:
     const OutputSpec& Spec() const { return spec_; }
     bool HasVideo() const { return hasVideo_; }
     bool HasAudio() const { return hasAudio_; }
-    // Before Start: the sound is neither decoded nor kept.
+    // The sound is neither decoded nor kept from now on, and what is kept of it is freed; ReadAudio
+    // gives nothing more. Any time on the control thread, before or after Start.
     void DropAudio();
     // Starts decoding at `ms` of movie time; a second call does nothing.
     void Start(std::int64_t ms);
@@ -69,6 +72,8 @@ public:
     bool VideoEnded() const;
     // Pictures decoded and waiting for their time.
     std::size_t QueuedFrames() const;
+    // PCM bytes decoded and not yet read.
+    std::size_t QueuedAudioBytes() const;
     // Movie time at which the last picture taken ends; -1 before the first.
     std::int64_t LastFrameEndMs() const;
 
@@ -80,7 +85,7 @@ private:
     std::unique_ptr<MovieCodec> codec_;
     const OutputSpec spec_;
     const bool hasVideo_;
-    bool hasAudio_;
+    bool hasAudio_; // written on the control thread, under lock_ once the worker runs
     std::int64_t startMs_ = 0;
     std::size_t pcmLimit_ = 0;
 
@@ -89,6 +94,7 @@ private:
     bool stop_ = false;
     bool decodingEnded_ = false;   // no packet left to read
     bool videoEnded_ = false;      // no picture left to decode
+    bool dropCodecAudio_ = false;  // DropAudio ran after Start: the worker tells the codec
     std::deque<Frame> frames_;     // decoded, waiting for their time
     std::vector<Frame> spare_;     // pictures whose buffers are reused
     Frame current_;                // the picture TakeFrame last gave

@@ -166,6 +166,8 @@ void TMovieUnit::StartAt(std::int64_t timeMs)
         sound_->Play();
 }
 
+std::size_t TMovieUnit::QueuedSoundBytes() const { return player_ != nullptr ? player_->QueuedAudioBytes() : 0; }
+
 std::int64_t TMovieUnit::ClockMs()
 {
     if (!open_ || !started_)
@@ -184,6 +186,7 @@ void TMovieUnit::Update()
     if (!open_ || !running_)
         return;
     const std::int64_t clock = ClockMs();
+    DropSilencedSound();
     {
         FrameLock lock(*host_);
         // With another drawer busy the picture waits in the queue for the next frame.
@@ -194,6 +197,17 @@ void TMovieUnit::Update()
     }
     if (Ended(clock))
         Finish();
+}
+
+void TMovieUnit::DropSilencedSound()
+{
+    // A stream stops by itself only at the sound's end, when nothing is left to keep; before it,
+    // the device was switched off or lost the stream. The clock goes on from the last position
+    // heard on the host's clock, and the decoded sound nobody will hear is freed, not kept.
+    if (sound_ == nullptr || sound_->IsPlaying())
+        return;
+    player_->DropAudio();
+    sound_.reset();
 }
 
 void TMovieUnit::ShowFrame(const movie::Frame& frame)

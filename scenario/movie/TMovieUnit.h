@@ -4,7 +4,7 @@
 // the music volume, and reports the end to the logic thread. A click on the movie skips it.
 //
 // Clock: the movie time of the sound now heard while the sound plays; the host's millisecond clock
-// when the movie has no sound, and after its sound has ended.
+// when the movie has no sound, and after its sound has ended or the device stopped playing it.
 //
 // Life cycle: closed -> Play -> open -> Start/StartAt -> running -> Finish (end, error, click) ->
 // open, not running -> Close. Losing the display closes an open movie and keeps its time; getting
@@ -18,6 +18,7 @@
 #include "platform/classes/AnsiString.h"
 #include "platform/classes/Component.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -76,10 +77,14 @@ public:
     TXeRGBBits* MovieSurface() const { return surface_; }
     // Movie time now, in ms.
     std::int64_t ClockMs();
+    // Bytes of the movie's sound decoded and not yet handed to the sound device.
+    std::size_t QueuedSoundBytes() const;
 
 private:
     bool MakeSurface();
     void DeleteSurface();
+    // Once the sound has stopped playing, the movie goes on without it.
+    void DropSilencedSound();
     void ShowFrame(const movie::Frame& frame);
     // The movie has shown its last picture and its sound has been heard.
     bool Ended(std::int64_t clockMs);

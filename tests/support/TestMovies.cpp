@@ -57,6 +57,16 @@ std::optional<std::filesystem::path> SoundOnlyMovie()
     return CachedFile("sound-only.mpg", std::string(kEncode) + SoundSource(1.0) + kSoundCodec + "-f mpeg {}");
 }
 
+std::optional<std::filesystem::path> LongMovie()
+{
+    if (!HaveTool("ffmpeg"))
+        return std::nullopt;
+    const std::string graph = "color=c=gray:s=320x240:r=" + std::to_string(kMovieFps) + ":d=" +
+                              std::to_string(kLongMovieSeconds);
+    return CachedFile("long.mpg", std::string(kEncode) + "-f lavfi -i '" + graph + "'" +
+                                      SoundSource(kLongMovieSeconds) + kSoundCodec + kVideoCodec + "-f mpeg {}");
+}
+
 std::optional<std::filesystem::path> TruncatedMovie(int bytes)
 {
     const auto whole = ColourMovie(true);

@@ -35,6 +35,9 @@ bool ShowsMovieColourAt(std::uint32_t shown, std::int64_t clock);
 std::optional<std::filesystem::path> ColourMovie(bool withSound);
 // A movie that holds sound but no picture.
 std::optional<std::filesystem::path> SoundOnlyMovie();
+// A grey movie with the tone, kLongMovieSeconds long: longer than the sound kept ahead of its reader.
+inline constexpr int kLongMovieSeconds = 12;
+std::optional<std::filesystem::path> LongMovie();
 // The colour movie with sound cut after its first `bytes` bytes.
 std::optional<std::filesystem::path> TruncatedMovie(int bytes);
 

@@ -1,6 +1,6 @@
 // Tests of the movie-decoding service on movies FFmpeg's encoders make: refusals, pictures scaled
 // to 640 x 480 in both layouts at their times, the sound, a start inside the movie, cut and
-// picture-less files, and a movie whose sound nobody reads.
+// picture-less files, a movie whose sound nobody reads, and sound dropped while the movie plays.
 #include "platform/movie/MoviePlayer.h"
 
 #include "support/Eventually.h"
@@ -222,6 +222,34 @@ TEST(MoviePlayer, CutAndPictureLessFilesEnd)
     EXPECT_EQ(player->WaitFirstFrame(kWait), -1);
     EXPECT_TRUE(player->VideoEnded());
     EXPECT_NEAR(BytesToMs(ReadAllSound(*player)), 1000, 60);
+}
+
+TEST(MoviePlayer, SoundDroppedWhilePlayingIsFreedAndThePicturesGoOn)
+{
+    const auto path = TestSupport::LongMovie();
+    if (!path)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    auto player = OpenOrFail(*path);
+    ASSERT_TRUE(player);
+    player->Start(0);
+    // Nobody reads the sound: the worker decodes it up to what it keeps ahead of the reader.
+    const std::size_t kept = MoviePlayer::kQueuedSoundMs * 44100 * 4 / 1000;
+    ASSERT_TRUE(Eventually([&] { return player->QueuedAudioBytes() >= kept; }));
+    player->DropAudio();
+    EXPECT_EQ(player->QueuedAudioBytes(), 0u);
+    std::vector<std::uint8_t> chunk(4096);
+    EXPECT_EQ(player->ReadAudio(chunk.data(), chunk.size(), kWait), 0u);
+    // Every picture still comes, and the sound read along with them is not kept.
+    const std::int64_t first = player->WaitFirstFrame(kWait);
+    ASSERT_GE(first, 0);
+    int shown = 0;
+    for (std::int64_t clock = first; TakeDue(*player, clock) != nullptr; clock += TestSupport::kMovieFrameMs) {
+        ++shown;
+        ASSERT_EQ(player->QueuedAudioBytes(), 0u) << clock;
+    }
+    EXPECT_GE(shown, TestSupport::kLongMovieSeconds * TestSupport::kMovieFps - 2);
+    EXPECT_TRUE(player->VideoEnded());
+    EXPECT_TRUE(player->AudioEnded());
 }
 
 TEST(MoviePlayer, DestroyedWhileDecoding)

@@ -1,7 +1,7 @@
 // Tests of the movie player on movies FFmpeg's encoders make, with its sound on the sound device
 // over the manual audio clock and a recording host: refusals, pictures at the clock's times, the
-// end and its result, skipping, picture-less and cut movies, display loss and restore, the music
-// volume and the movie-draw hook.
+// end and its result, skipping, picture-less and cut movies, display loss and restore, the sound
+// device stopping mid-movie, the music volume and the movie-draw hook.
 #include "scenario/movie/TMovieUnit.h"
 
 #include "graphics/panels/TXeRGBPanel.h"
@@ -391,6 +391,39 @@ TEST_F(TMovieUnitTest, TheSoundPlaysAtTheMusicVolume)
             EXPECT_EQ(loudest, 0);
         else
             EXPECT_GT(loudest, 2000) << "the tone is an eighth of full scale";
+    }
+}
+
+TEST_F(TMovieUnitTest, SoundStoppedByTheDeviceIsDroppedAndTheClockGoesOn)
+{
+    if (!Provide(TestSupport::LongMovie()))
+        GTEST_SKIP() << "ffmpeg is not installed";
+    for (const bool switchedOff : {true, false}) {
+        SCOPED_TRACE(switchedOff ? "device switched off" : "buffers lost");
+        sound_->SetEnabled(true);
+        host_.results.clear();
+        TMovieUnit& unit = Unit(true, 6);
+        ASSERT_TRUE(unit.Play("TV01.mpg"));
+        unit.Start();
+        for (int i = 0; i < 50; ++i)
+            Step(unit, 20);
+        const std::int64_t heard = unit.ClockMs();
+        ASSERT_GT(heard, 0);
+        if (switchedOff)
+            sound_->SetEnabled(false);
+        else
+            sound_->DirectSound()->LoseBuffers();
+        // The movie goes on from the time last heard on the host's clock, keeping no sound.
+        std::int64_t elapsed = 0;
+        while (unit.Running() && elapsed < TestSupport::kLongMovieSeconds * 1000) {
+            Step(unit, 20);
+            elapsed += 20;
+            ASSERT_EQ(unit.QueuedSoundBytes(), 0u) << elapsed;
+            ASSERT_NEAR(unit.ClockMs(), heard + elapsed, kMovieFrameMs) << elapsed;
+        }
+        EXPECT_EQ(sound_->BufferList().size(), switchedOff ? 0u : 1u) << "the movie's stream is gone";
+        ASSERT_TRUE(RunToEnd(unit));
+        EXPECT_EQ(host_.results, std::vector<int>{6});
     }
 }
 
