@@ -8,6 +8,7 @@ extern "C" {
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -18,8 +19,16 @@ namespace {
 // Pictures and sound read from each input: enough to pass the probing and the first frames.
 constexpr int kPictures = 4;
 constexpr std::size_t kSoundBytes = 64 * 1024;
-// The longest any wait for the worker may take; decoding a few small pictures needs far less.
-constexpr auto kWait = std::chrono::milliseconds(500);
+// All waits for the worker on one input together; decoding a few small pictures needs far less.
+constexpr auto kBudget = std::chrono::milliseconds(500);
+
+using Clock = std::chrono::steady_clock;
+
+std::chrono::milliseconds Left(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return std::max(left, std::chrono::milliseconds(0));
+}
 
 std::string InputPath()
 {
@@ -46,12 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (player == nullptr)
         return 0;
     player->Start(0);
-    const auto deadline = std::chrono::steady_clock::now() + kWait;
-    if (player->WaitFirstFrame(kWait) >= 0) {
-        for (int i = 0; i < kPictures && std::chrono::steady_clock::now() < deadline; ++i)
-            player->TakeFrame(INT64_MAX);
-    }
+    const auto deadline = Clock::now() + kBudget;
+    for (int i = 0; i < kPictures && player->WaitFirstFrame(Left(deadline)) >= 0; ++i)
+        player->TakeFrame(INT64_MAX);
     std::vector<std::uint8_t> sound(kSoundBytes);
-    player->ReadAudio(sound.data(), sound.size(), kWait);
+    player->ReadAudio(sound.data(), sound.size(), Left(deadline));
     return 0;
 }

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
 #include <libswresample/swresample.h>
 }
 
@@ -22,6 +23,8 @@ constexpr int kMaxPictureSide = PictureScaler::kMaxSide;
 constexpr std::int64_t kSeekLeadMs = 1000;
 // Sound that starts this much after the seek target is a damaged timestamp, not a pause.
 constexpr std::int64_t kMaxLeadingSilenceMs = 10000;
+// The containers a movie may come in (FFmpeg's demuxer names).
+constexpr const char* kContainers = "mpeg,mpegts,mpegvideo,avi,asf,mov,matroska,ogg";
 
 } // namespace
 
@@ -53,7 +56,15 @@ bool FfmpegMovieCodec::OpenFile(const std::string& path, std::string& error)
         error = "unsupported output";
         return false;
     }
-    if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) {
+    // Only the file itself, and only as a movie container: playlists and concatenation lists
+    // (which would open other files or network addresses named inside a damaged movie) are
+    // refused, and a name is never taken for an address.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", kContainers, 0);
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&format_, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
         error = "cannot open or recognise the file";
         return false;
     }

@@ -73,7 +73,11 @@ TEST(MoviePlayer, RefusesWhatIsNoMovie)
         write("empty.mpg", ""),
         write("text.mpg", std::string(4000, 'x')),
         write("header-only.mpg", std::string("\x00\x00\x01\xBA", 4)),
+        // A list that names another file, which FFmpeg would play: a movie is only the file itself.
+        write("concat.mpg", "ffconcat version 1.0\nfile colours.mpg\n"),
     };
+    if (const auto movie = TestSupport::ColourMovie(true))
+        std::filesystem::copy_file(*movie, folder.Path() / "colours.mpg");
     for (const auto& path : cases) {
         std::string error;
         EXPECT_EQ(MoviePlayer::Open(path.string(), OutputSpec{}, error), nullptr) << path;
