@@ -10,8 +10,6 @@
 
 namespace timer {
 
-Caps GetCaps() { return {1, 1000000}; }
-
 void CallHandler(const Handler& handler, unsigned missed)
 {
     try {
@@ -53,6 +51,8 @@ std::shared_ptr<BackEnd> DefaultBackEnd()
         defaultBackEnd = std::make_shared<SteadyTimer>();
     return defaultBackEnd;
 }
+
+Caps GetCaps() { return DefaultBackEnd()->PeriodCaps(); }
 
 void SetDefaultBackEnd(std::shared_ptr<BackEnd> backEnd)
 {

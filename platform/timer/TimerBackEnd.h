@@ -20,6 +20,7 @@ struct Caps {
     unsigned periodMin;
     unsigned periodMax;
 };
+// The default back end's (DefaultBackEnd).
 Caps GetCaps();
 
 // The handler's argument: deadlines that passed since the previous call without a call of their own.
@@ -67,6 +68,8 @@ public:
     virtual ~BackEnd() = default;
 
     virtual const char* Name() const = 0;
+    // The periods its timers keep to: any from 1 ms unless a back end says otherwise.
+    virtual Caps PeriodCaps() const { return {1, 1000000}; }
     // A timer whose first call comes one period from now. Throws std::system_error when the back
     // end cannot make one (no thread). Any thread.
     virtual std::unique_ptr<Timer> Start(std::chrono::milliseconds period, Handler handler) = 0;

@@ -29,6 +29,18 @@ private:
     std::shared_ptr<Entry> entry_;
 };
 
+Caps ManualTimer::PeriodCaps() const
+{
+    const std::lock_guard guard(lock_);
+    return caps_;
+}
+
+void ManualTimer::SetPeriodCaps(Caps caps)
+{
+    const std::lock_guard guard(lock_);
+    caps_ = caps;
+}
+
 std::unique_ptr<Timer> ManualTimer::Start(std::chrono::milliseconds period, Handler handler)
 {
     const std::lock_guard guard(lock_);

@@ -8,10 +8,11 @@
 // exactly as the steady back end does; calls of other timers that fell due meanwhile run late, at
 // the time the hold ended. Nothing here reads the wall clock.
 //
-// Threads: Advance from one thread at a time (the test's); Hold from inside a handler; Now, Start
-// and the timers' Stop and destruction from any thread. lock_ guards the clock and the timer list
-// and is never held while a handler runs. Destroying a timer from another thread than the one
-// running its handler waits for that call to return. The back end must outlive its timers.
+// Threads: Advance from one thread at a time (the test's); Hold from inside a handler; Now, Start,
+// the caps and the timers' Stop and destruction from any thread. lock_ guards the clock, the caps
+// and the timer list and is never held while a handler runs. Destroying a timer from another
+// thread than the one running its handler waits for that call to return. The back end must
+// outlive its timers.
 #pragma once
 
 #include "platform/timer/TimerBackEnd.h"
@@ -29,7 +30,11 @@ public:
     using Duration = Deadlines::Duration;
 
     const char* Name() const override { return "manual"; }
+    Caps PeriodCaps() const override;
     std::unique_ptr<Timer> Start(std::chrono::milliseconds period, Handler handler) override;
+
+    // The periods reported from now on (a coarser timer than the default 1 ms).
+    void SetPeriodCaps(Caps caps);
 
     // Moves the clock `span` on, running the calls that fall due (see above).
     void Advance(Duration span);
@@ -52,6 +57,7 @@ private:
     mutable std::mutex lock_;
     std::condition_variable callEnded_; // a handler returned
     Deadlines::TimePoint now_{};
+    Caps caps_{1, 1000000};
     std::vector<std::shared_ptr<Entry>> running_; // in start order
 };
 

@@ -1,5 +1,8 @@
-// Deadlines: the first deadline, the step after a call, and the deadlines a late call skipped.
+// Deadlines: the first deadline, the step after a call, and the deadlines a late call skipped; the
+// timer's periods are the default back end's.
 #include "platform/timer/TimerBackEnd.h"
+
+#include "platform/timer/headless/ManualTimer.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +37,18 @@ TEST(Deadlines, PeriodsUnderAMillisecondCountAsOne)
     EXPECT_EQ(d.Next(), TimePoint{} + 8ms);
     EXPECT_EQ(d.Step(d.Next()), 0u);
     EXPECT_EQ(d.Next(), TimePoint{} + 9ms);
+}
+
+TEST(TimerCaps, AreTheDefaultBackEndsOwn)
+{
+    auto manual = std::make_shared<timer::ManualTimer>();
+    manual->SetPeriodCaps({10, 500});
+    timer::SetDefaultBackEnd(manual);
+    const timer::Caps coarse = timer::GetCaps();
+    timer::SetDefaultBackEnd(nullptr);
+    EXPECT_EQ(coarse.periodMin, 10u);
+    EXPECT_EQ(coarse.periodMax, 500u);
+    EXPECT_EQ(timer::GetCaps().periodMin, 1u) << "the steady clock's threads do any period from 1 ms";
 }
 
 } // namespace

@@ -87,6 +87,25 @@ TEST_F(TGameFormShowTest, ShowStartsTheThreadsAndHideEndsAParkedLogicThreadThrou
     EXPECT_EQ(quits, 1) << "hiding runs once";
 }
 
+TEST_F(TGameFormShowTest, ATimerThatCannotDo5msKeepsThe10msPeriod)
+{
+    // The timer's smallest period, and the frame timer's interval and pulse period that follow.
+    const struct {
+        unsigned periodMin;
+        std::uint32_t period;
+    } cases[] = {{1, 5}, {5, 5}, {6, 10}, {10, 10}, {16, 10}};
+    for (const auto& c : cases) {
+        timerBack->SetPeriodCaps({c.periodMin, 1000000});
+        form.reset();
+        Make();
+        form->FormShow();
+        ASSERT_TRUE(form->Running()) << c.periodMin;
+        EXPECT_EQ(form->FrameTimer()->GetInterval(), c.period) << c.periodMin;
+        EXPECT_EQ(form->TimerPeriod(), c.period) << c.periodMin;
+        HideWithin(std::chrono::seconds(20));
+    }
+}
+
 TEST_F(TGameFormShowTest, AFailureWhileTheLogicThreadIsMadeStopsEverythingAndQuits)
 {
     Make();
