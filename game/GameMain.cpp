@@ -2,6 +2,7 @@
 #include "game/GameMain.h"
 
 #include "game/GameWindow.h"
+#include "game/SplashPicture.h"
 #include "game/thread/TGameThread.h"
 #include "platform/classes/Application.h"
 #include "platform/fs/FileSystem.h"
@@ -35,6 +36,9 @@ int GameMain(std::span<const std::string> arguments)
         if (host == nullptr)
             return 0;
         host->InstallMessageBoxes();
+        // The start-up picture stays up while the main form sets up its devices; the window hides
+        // it once the form is shown.
+        host->ShowSplash({SplashPicture::kWidth, SplashPicture::kHeight}, SplashPicture::Make());
         GameWindow window(*host, {}, TGameThread::Start);
         host->Run();
         Startup::WriteWindowMode(folder);

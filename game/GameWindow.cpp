@@ -32,9 +32,10 @@ bool GameWindow::AppIdle()
     GameForm = form_.get();
     form_->SetLogicThreadFactory(logic_);
     form_->FormCreate();
-    if (form_->Complete())
+    if (form_->Complete()) {
         form_->FormShow();
-    else
+        host_.HideSplash();
+    } else
         host_.Quit(0); // the failure has been shown; the loop ends normally
     return false;
 }

@@ -33,7 +33,8 @@ public:
     TGameForm* Form() const { return form_.get(); }
 
 private:
-    // The one-shot idle step: creates and shows the main form, or ends the loop without one.
+    // The one-shot idle step: creates and shows the main form, then hides the start-up picture, or
+    // ends the loop without a form (the picture then goes with the host).
     bool AppIdle();
     void OnEvent(const host::WindowEvent& event);
     // The close request of the window or of the game: hides the form when the close query allows.

@@ -19,10 +19,12 @@
 #include "platform/video/VideoBackEnd.h"
 
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 
 namespace host {
@@ -41,6 +43,11 @@ public:
     // Makes the application's message boxes windows of this host (the game does; tests keep
     // their own hooks).
     virtual void InstallMessageBoxes() {}
+    // The start-up picture: a borderless window titled "Splash", `size` pixels, centred on the
+    // screen, showing `pixels` (rows of 0x00RRGGBB, top to bottom) until HideSplash or the host's
+    // end. Called once; pixels of another count than the size's show nothing.
+    virtual void ShowSplash(video::Size size, std::span<const std::uint32_t> pixels) = 0;
+    virtual void HideSplash() = 0;
 
     void SetListener(Listener listener) { listener_ = std::move(listener); }
     void SetIdle(IdleStep idle) { idle_ = std::move(idle); }

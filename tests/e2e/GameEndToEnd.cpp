@@ -135,9 +135,9 @@ protected:
         return !exited;
     }
 
-    // The viewable top-level windows, only those named `kTitle` when `titled` (the message boxes
-    // carry their title only as a UTF-8 property).
-    std::vector<Window> ViewableWindows(bool titled)
+    // The viewable top-level windows, only those named `name` when one is given (the message
+    // boxes carry their title only as a UTF-8 property).
+    std::vector<Window> ViewableWindows(const char* name)
     {
         std::vector<Window> found;
         Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
@@ -148,12 +148,12 @@ protected:
             XWindowAttributes attributes{};
             if (XGetWindowAttributes(display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
                 continue;
-            char* name = nullptr;
-            const bool named = XFetchName(display, children[i], &name) != 0 && name != nullptr;
-            if (!titled || (named && std::strcmp(name, kTitle) == 0))
+            char* title = nullptr;
+            const bool named = XFetchName(display, children[i], &title) != 0 && title != nullptr;
+            if (name == nullptr || (named && std::strcmp(title, name) == 0))
                 found.push_back(children[i]);
             if (named)
-                XFree(name);
+                XFree(title);
         }
         if (children != nullptr)
             XFree(children);
@@ -205,7 +205,7 @@ protected:
     {
         Window game = 0;
         Eventually([&] {
-            const auto windows = ViewableWindows(true);
+            const auto windows = ViewableWindows(kTitle);
             game = windows.empty() ? 0 : windows.front();
             return game != 0 || !Alive();
         });
@@ -299,6 +299,9 @@ TEST_F(GameEndToEnd, StartsSnapsSwitchesAndCloses)
                     return true;
         return false;
     })) << "the screen is in " << evidence;
+    // The window found is the game's, and the start-up picture has gone once the game shows.
+    EXPECT_EQ(Width(game), 640);
+    EXPECT_TRUE(ViewableWindows("Splash").empty()) << "the start-up window is still on the screen";
 
     Tap(game, XK_Print);
     ASSERT_TRUE(Eventually([&] { return fs::exists(folder / "Snap000.png"); })) << "Print Screen wrote no snapshot";
@@ -312,7 +315,7 @@ TEST_F(GameEndToEnd, StartsSnapsSwitchesAndCloses)
     // Closing in a window asks first: the question's box is answered with Enter.
     RequestClose(game);
     ASSERT_TRUE(Eventually([&] {
-        for (Window w : ViewableWindows(false))
+        for (Window w : ViewableWindows(nullptr))
             if (w != game)
                 Tap(w, XK_Return);
         return !Alive();

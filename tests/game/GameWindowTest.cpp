@@ -1,3 +1,4 @@
+#include "game/SplashPicture.h"
 #include "platform/host/VirtualKeys.h"
 #include "shell/GameGlobals.h"
 #include "shell/thread/TMainThread.h"
@@ -62,6 +63,40 @@ TEST_F(GameWindowTest, AFormThatCannotBeMadeEndsTheLoop)
     video.settings.startFails = true;
     Open();
     ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(MainThread.load(), nullptr);
+}
+
+TEST_F(GameWindowTest, TheStartUpPictureStaysUpWhileTheFormIsMadeAndGoesOnceItIsShown)
+{
+    host.ShowSplash({SplashPicture::kWidth, SplashPicture::kHeight}, SplashPicture::Make());
+    // The form starts its logic thread as it is shown, after its devices were set up.
+    bool upWhenShown = false;
+    Open([&](TGameForm& form) {
+        upWhenShown = host.SplashShown();
+        return std::make_unique<TMainThread>(form);
+    });
+    EXPECT_EQ(window->Form(), nullptr);
+    ASSERT_TRUE(host.Step());
+    ASSERT_NE(window->Form(), nullptr);
+    EXPECT_TRUE(upWhenShown);
+    EXPECT_FALSE(host.SplashShown());
+
+    Queue(WindowEvent::Kind::CloseRequest);
+    ASSERT_TRUE(RunToEnd());
+}
+
+TEST_F(GameWindowTest, WithoutAFormTheStartUpPictureStaysUntilTheLoopEndsNormally)
+{
+    host.ShowSplash({SplashPicture::kWidth, SplashPicture::kHeight}, SplashPicture::Make());
+    video.settings.startFails = true;
+    bool upAtTheMessage = false;
+    Application().OnMessageBox = [&](const std::string&, const std::string&, int) {
+        upAtTheMessage = host.SplashShown();
+        return idOK;
+    };
+    Open();
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_TRUE(upAtTheMessage) << "the failure is reported over the start-up picture";
     EXPECT_EQ(MainThread.load(), nullptr);
 }
 

@@ -5,6 +5,12 @@ namespace host {
 
 ScriptedHost::ScriptedHost(std::unique_ptr<video::VideoWindow> window) : window_(std::move(window)) {}
 
+void ScriptedHost::ShowSplash(video::Size size, std::span<const std::uint32_t> /*pixels*/)
+{
+    splashSize_ = size;
+    splashShown_ = true;
+}
+
 void ScriptedHost::Queue(const WindowEvent& event)
 {
     {

@@ -25,6 +25,12 @@ public:
     const char* Name() const override { return "scripted"; }
     video::VideoWindow& Window() override { return *window_; }
 
+    // Records the start-up picture's size and whether it is on the screen.
+    void ShowSplash(video::Size size, std::span<const std::uint32_t> pixels) override;
+    void HideSplash() override { splashShown_ = false; }
+    bool SplashShown() const { return splashShown_; }
+    video::Size SplashSize() const { return splashSize_; }
+
     void Queue(const WindowEvent& event);
     // One turn of the loop; false once Quit has been called.
     bool Step() { return Turn(false); }
@@ -38,6 +44,8 @@ private:
     std::condition_variable arrived_;
     std::deque<WindowEvent> events_;
     bool woken_ = false;
+    bool splashShown_ = false;
+    video::Size splashSize_{};
 };
 
 } // namespace host

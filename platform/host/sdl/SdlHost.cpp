@@ -51,7 +51,7 @@ void SdlHost::PumpEvents(bool wait)
     while (have) {
         if (event.type == wakeEvent_) {
             wakePosted_ = false;
-        } else {
+        } else if (!SplashEvent(event)) {
             window_->HandleEvent(event);
             songInput_.Feed(event);
             translated.clear();
@@ -62,6 +62,57 @@ void SdlHost::PumpEvents(bool wait)
         have = SDL_PollEvent(&event) != 0;
     }
     window_->Present();
+}
+
+void SdlHost::WindowCloser::operator()(SDL_Window* window) const
+{
+    SDL_DestroyWindow(window);
+}
+
+void SdlHost::ShowSplash(video::Size size, std::span<const std::uint32_t> pixels)
+{
+    if (splash_ || size.width <= 0 || size.height <= 0 ||
+        pixels.size() != static_cast<std::size_t>(size.width) * size.height)
+        return;
+    splashPixels_.assign(pixels.begin(), pixels.end());
+    splashSize_ = size;
+    // Off the taskbar: the game's own window is the one the player deals with. Not kept on top, so
+    // that a start-up failure's message box is not hidden under it.
+    splash_.reset(SDL_CreateWindow("Splash", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width, size.height,
+                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_SHOWN));
+    if (!splash_)
+        return; // the game starts as well without it
+    // The game's window stays off the screen until the form is shown and HideSplash brings it.
+    SDL_HideWindow(window_->Native());
+    DrawSplash();
+}
+
+void SdlHost::HideSplash()
+{
+    if (!splash_)
+        return;
+    SDL_ShowWindow(window_->Native());
+    SDL_RaiseWindow(window_->Native());
+    SDL_HideWindow(splash_.get());
+}
+
+bool SdlHost::SplashEvent(const SDL_Event& event)
+{
+    if (!splash_ || event.type != SDL_WINDOWEVENT || event.window.windowID != SDL_GetWindowID(splash_.get()))
+        return false;
+    if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+        DrawSplash();
+    return true;
+}
+
+void SdlHost::DrawSplash()
+{
+    SDL_Surface* target = SDL_GetWindowSurface(splash_.get());
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(splashPixels_.data(), splashSize_.width, splashSize_.height,
+                                                              32, splashSize_.width * 4, SDL_PIXELFORMAT_RGB888);
+    if (target != nullptr && picture != nullptr && SDL_BlitSurface(picture, nullptr, target, nullptr) == 0)
+        SDL_UpdateWindowSurface(splash_.get());
+    SDL_FreeSurface(picture);
 }
 
 void SdlHost::MovePointer(int x, int y)

@@ -16,7 +16,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
+
+struct SDL_Window;
+union SDL_Event;
 
 namespace video {
 class SdlVideo;
@@ -36,12 +41,23 @@ public:
     video::VideoWindow& Window() override;
     // SDL message boxes, over the window when shown from the UI thread.
     void InstallMessageBoxes() override;
+    // A second SDL window, redrawn when exposed; while it is up the game's window is hidden (the
+    // devices are set up on it meanwhile), and HideSplash shows the game's window first.
+    void ShowSplash(video::Size size, std::span<const std::uint32_t> pixels) override;
+    void HideSplash() override;
 
 private:
     void PumpEvents(bool wait) override;
     void Wake() override;
     // Warps on the UI thread, through the picture's place in the window (scaled in full screen).
     void MovePointer(int x, int y) override;
+    // Handles the start-up window's own events (exposure); false for every other event.
+    bool SplashEvent(const SDL_Event& event);
+    void DrawSplash();
+
+    struct WindowCloser {
+        void operator()(SDL_Window* window) const;
+    };
 
     std::unique_ptr<video::SdlWindow> window_;
     SdlInput input_;
@@ -49,6 +65,10 @@ private:
     input::SdlSongInput songInput_{input::ProcessSongInput()};
     std::uint32_t wakeEvent_;
     std::atomic<bool> wakePosted_{false}; // a wake event is on its way: further posts need none
+    // The start-up window and its picture; destroyed before the game's window.
+    std::unique_ptr<SDL_Window, WindowCloser> splash_;
+    std::vector<std::uint32_t> splashPixels_;
+    video::Size splashSize_{};
 };
 
 } // namespace host
