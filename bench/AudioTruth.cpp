@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace benchaudio {
@@ -103,6 +104,15 @@ double OutputJitterP99Ms(const RecordingBackEnd& rec, bool steady, std::uint32_t
             strayMs.push_back(std::abs(static_cast<double>(rec.At(i).ns - rec.At(i - 1).ns) / 1e6 - meanMs));
     }
     return P99(strayMs);
+}
+
+bool StartDummyDriver(audio::SdlAudio& sdl, benchmark::State& state)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (sdl.Start())
+        return true;
+    state.SkipWithError("SDL audio cannot start");
+    return false;
 }
 
 void ErrorReport::Report(benchmark::State& state)

@@ -6,6 +6,7 @@
 
 #include "platform/audio/AudioBackEnd.h"
 #include "platform/audio/AudioBuffer.h"
+#include "platform/audio/sdl/SdlAudio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,6 +67,9 @@ double HeardBetweenPeriods(const RecordingBackEnd& rec, std::int64_t ns);
 // its schedule starts where the least late of its periods puts it (a period is never asked for
 // before its deadline). NaN past the last period.
 double HeardOnSchedule(const RecordingBackEnd& rec, std::int64_t ns, std::uint32_t rate);
+
+// Starts `sdl` on SDL's dummy driver; false, with the benchmark skipped, when it cannot start.
+bool StartDummyDriver(audio::SdlAudio& sdl, benchmark::State& state);
 
 // How far the output's own requests strayed, in ms at the 99th percentile: against the schedule
 // (`steady`), or a period's length against the mean. No position can follow a truth that moves

@@ -285,12 +285,9 @@ void PositionError(benchmark::State& state, audio::BackEnd& output, const Truth&
 
 void PositionErrorOnDummyDriver(benchmark::State& state)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     audio::SdlAudio sdl;
-    if (!sdl.Start()) {
-        state.SkipWithError("SDL audio cannot start");
+    if (!benchaudio::StartDummyDriver(sdl, state))
         return;
-    }
     PositionError(state, sdl, benchaudio::HeardBetweenPeriods, false);
 }
 BENCHMARK(PositionErrorOnDummyDriver)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -372,12 +372,9 @@ void SongClockOnOutput(benchmark::State& state, audio::BackEnd& output,
 // consumed, taken as linear between the periods it asked for.
 void SongClockOnDummyDriver(benchmark::State& state)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     audio::SdlAudio sdl;
-    if (!sdl.Start()) {
-        state.SkipWithError("SDL audio cannot start");
+    if (!benchaudio::StartDummyDriver(sdl, state))
         return;
-    }
     SongClockOnOutput(state, sdl, benchaudio::HeardBetweenPeriods, false);
 }
 BENCHMARK(SongClockOnDummyDriver)->Iterations(1)->Unit(benchmark::kMillisecond);
